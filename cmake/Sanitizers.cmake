@@ -1,0 +1,8 @@
+option(TONVALE_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer (native only)" OFF)
+if(TONVALE_SANITIZE)
+  if(CMAKE_CROSSCOMPILING)
+    message(FATAL_ERROR "Sanitizers are for the native build only")
+  endif()
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()

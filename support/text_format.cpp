@@ -1,0 +1,223 @@
+#include "support/text_format.h"
+
+#include <cstdio>
+#include <cwchar>
+
+namespace tonvale {
+namespace {
+
+// Appends to a bounded buffer, or only counts when growing a string.
+class Sink {
+public:
+    Sink(wchar_t* buffer, size_t capacity) : buffer_(buffer), capacity_(capacity) {}
+    explicit Sink(std::wstring* text) : text_(text) {}
+
+    void put(wchar_t c) {
+        if (text_) {
+            text_->push_back(c);
+        } else if (capacity_ > 0 && written_ + 1 < capacity_) {
+            buffer_[written_++] = c;
+        }
+    }
+    void put(const wchar_t* s, size_t n) {
+        for (size_t i = 0; i < n; ++i)
+            put(s[i]);
+    }
+    void repeat(wchar_t c, int n) {
+        for (int i = 0; i < n; ++i)
+            put(c);
+    }
+    size_t finish() {
+        if (text_)
+            return text_->size();
+        if (capacity_ > 0)
+            buffer_[written_] = L'\0';
+        return written_;
+    }
+
+private:
+    wchar_t* buffer_ = nullptr;
+    size_t capacity_ = 0;
+    size_t written_ = 0;
+    std::wstring* text_ = nullptr;
+};
+
+struct Spec {
+    bool leftAlign = false;
+    bool plus = false;
+    bool space = false;
+    bool zero = false;
+    bool alternate = false;
+    int width = -1;
+    int precision = -1;
+};
+
+void putPadded(Sink& sink, const Spec& spec, const wchar_t* s, size_t n) {
+    int pad = spec.width > static_cast<int>(n) ? spec.width - static_cast<int>(n) : 0;
+    if (!spec.leftAlign)
+        sink.repeat(L' ', pad);
+    sink.put(s, n);
+    if (spec.leftAlign)
+        sink.repeat(L' ', pad);
+}
+
+// Numbers go through the narrow C library, whose numeric conversions agree on
+// every platform; only the string conversions differ.
+void putNumber(Sink& sink, const Spec& spec, char conversion, bool isFloat, long long i,
+               double d) {
+    char format[32];
+    char* f = format;
+    *f++ = '%';
+    if (spec.leftAlign) *f++ = '-';
+    if (spec.plus) *f++ = '+';
+    if (spec.space) *f++ = ' ';
+    if (spec.zero) *f++ = '0';
+    if (spec.alternate) *f++ = '#';
+    *f++ = '*';
+    *f++ = '.';
+    *f++ = '*';
+    if (!isFloat) {
+        *f++ = 'l';
+        *f++ = 'l';
+    }
+    *f++ = conversion;
+    *f = '\0';
+    char digits[512];
+    int width = spec.width < 0 ? 0 : spec.width;
+    int precision = spec.precision;
+    int n = isFloat ? std::snprintf(digits, sizeof digits, format, width, precision, d)
+                    : std::snprintf(digits, sizeof digits, format, width, precision, i);
+    if (n < 0)
+        return;
+    size_t len = static_cast<size_t>(n) < sizeof digits ? static_cast<size_t>(n) : sizeof digits - 1;
+    for (size_t k = 0; k < len; ++k)
+        sink.put(static_cast<wchar_t>(static_cast<unsigned char>(digits[k])));
+}
+
+const wchar_t* parseSpec(const wchar_t* p, Spec& spec, va_list& args) {
+    for (;; ++p) {
+        if (*p == L'-') spec.leftAlign = true;
+        else if (*p == L'+') spec.plus = true;
+        else if (*p == L' ') spec.space = true;
+        else if (*p == L'0') spec.zero = true;
+        else if (*p == L'#') spec.alternate = true;
+        else break;
+    }
+    if (*p == L'*') {
+        spec.width = va_arg(args, int);
+        if (spec.width < 0) {
+            spec.leftAlign = true;
+            spec.width = -spec.width;
+        }
+        ++p;
+    } else {
+        for (; *p >= L'0' && *p <= L'9'; ++p)
+            spec.width = (spec.width < 0 ? 0 : spec.width) * 10 + (*p - L'0');
+    }
+    if (*p == L'.') {
+        ++p;
+        spec.precision = 0;
+        if (*p == L'*') {
+            spec.precision = va_arg(args, int);
+            ++p;
+        } else {
+            for (; *p >= L'0' && *p <= L'9'; ++p)
+                spec.precision = spec.precision * 10 + (*p - L'0');
+        }
+    }
+    while (*p == L'l' || *p == L'h' || *p == L'L')
+        ++p;
+    return p;
+}
+
+// Returns false for a conversion it does not know, which is then copied.
+bool putConversion(Sink& sink, const Spec& spec, wchar_t conversion, va_list& args) {
+    switch (conversion) {
+    case L's': {
+        const wchar_t* s = va_arg(args, const wchar_t*);
+        if (!s)
+            s = L"(null)";
+        size_t n = std::wcslen(s);
+        if (spec.precision >= 0 && static_cast<size_t>(spec.precision) < n)
+            n = static_cast<size_t>(spec.precision);
+        putPadded(sink, spec, s, n);
+        return true;
+    }
+    case L'c': {
+        wchar_t c = static_cast<wchar_t>(va_arg(args, int));
+        putPadded(sink, spec, &c, 1);
+        return true;
+    }
+    case L'd':
+    case L'i':
+        putNumber(sink, spec, 'd', false, va_arg(args, int), 0.0);
+        return true;
+    case L'u':
+    case L'x':
+    case L'X':
+        putNumber(sink, spec, static_cast<char>(conversion), false, va_arg(args, unsigned), 0.0);
+        return true;
+    case L'f':
+    case L'e':
+    case L'g':
+        putNumber(sink, spec, static_cast<char>(conversion), true, 0, va_arg(args, double));
+        return true;
+    default:
+        return false;
+    }
+}
+
+// va_list is an array type on some ABIs; a local copy can be passed on by reference.
+void formatInto(Sink& sink, const wchar_t* format, va_list argsIn) {
+    if (!format)
+        return;
+    va_list args;
+    va_copy(args, argsIn);
+    for (const wchar_t* p = format; *p;) {
+        if (*p != L'%') {
+            sink.put(*p++);
+            continue;
+        }
+        if (p[1] == L'%') {
+            sink.put(L'%');
+            p += 2;
+            continue;
+        }
+        Spec spec;
+        const wchar_t* conversion = parseSpec(p + 1, spec, args);
+        if (*conversion && putConversion(sink, spec, *conversion, args)) {
+            p = conversion + 1;
+        } else {
+            sink.put(*p++);
+        }
+    }
+    va_end(args);
+}
+
+} // namespace
+
+size_t formatTextV(wchar_t* buffer, size_t capacity, const wchar_t* format, va_list args) {
+    Sink sink(buffer, capacity);
+    formatInto(sink, format, args);
+    return sink.finish();
+}
+
+size_t formatText(wchar_t* buffer, size_t capacity, const wchar_t* format, ...) {
+    va_list args;
+    va_start(args, format);
+    size_t n = formatTextV(buffer, capacity, format, args);
+    va_end(args);
+    return n;
+}
+
+std::wstring formatString(const wchar_t* format, ...) {
+    std::wstring text;
+    Sink sink(&text);
+    va_list args;
+    va_start(args, format);
+    formatInto(sink, format, args);
+    va_end(args);
+    return text;
+}
+
+} // namespace tonvale
