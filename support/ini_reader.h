@@ -28,25 +28,39 @@ public:
     // The same from bytes already in memory (the file's whole content).
     bool loadBytes(const void* data, size_t size);
 
+    // Selects the first section of that name and resets the cursor. False,
+    // with nothing selected, when not loaded, empty or not found.
     bool selectSection(const wchar_t* name);
     bool selectSection(const char* name);
 
     // Value of key in the selected section, cut to capacity - 1 characters and
-    // NUL-terminated; the default (absent = empty) when not found.
+    // NUL-terminated; the default (absent = empty, also cut) when not found.
+    // The default may be the buffer itself. Capacity 0 writes nothing.
+    // Keys are searched from the line after the previous hit, so reading keys
+    // in file order finds each on the first line tried.
     void getString(const char* key, const wchar_t* defaultValue, wchar_t* buffer,
                    size_t capacity);
     // Convenience: the value cut to maxChars characters.
     std::wstring getString(const char* key, const wchar_t* defaultValue, size_t maxChars);
+    // Optional sign and decimal digits, up to the first non-digit; the default
+    // when the key is missing or no digit follows the sign. Wraps on overflow.
     int32_t getInt(const char* key, int32_t defaultValue);
 
     // Every section name followed by a NUL, then a final NUL. Returns the
     // characters written without the final NUL; capacity - 2 and nothing
     // written when it does not fit.
     int32_t sectionNames(wchar_t* buffer, int32_t capacity);
+    // Removes the first section of that name, header and body; afterwards no
+    // section is selected. False when not found.
     bool deleteSection(const wchar_t* name);
-    // Whole normalised text with "]" restored; see the implementation for the
-    // two-call protocol (capacity 0 first).
+    bool deleteSection(const char* name);
+    // Whole normalised text, each section line with its "]" restored and each
+    // line ended by a line feed, NUL-terminated. When the text needs capacity
+    // characters or more (NUL not counted) nothing is written and the needed
+    // count is returned: call with capacity 0, then with the count + 1.
     int32_t dump(wchar_t* buffer, int32_t capacity);
+    // The same text as a string.
+    std::wstring dump();
 
 private:
     struct State;
