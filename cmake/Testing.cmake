@@ -2,28 +2,59 @@
 # start-up costs about 0.3 s a process).
 #
 # Labels: native (runs on Linux), wine (a Windows program run under Wine),
-# rig (needs the sound server or the display that scripts/rig starts).
+# rig (needs the sound server or the display that scripts/rig starts), and
+# asan on the tests of the sanitizer build. Rig tests share one sink and one
+# screen, so they hold the resource lock "rig" and never overlap.
 
 include(CTest)
+
+find_program(TONVALE_BASH bash REQUIRED)
 
 if(CMAKE_CROSSCOMPILING)
   set(TONVALE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "Wine prefix the tests run in")
   # Host paths as a Windows program sees them (Wine maps Z: to /).
   set(TONVALE_HOST_PATH_PREFIX "Z:")
+  # Quiet Wine, and no Mono/Gecko prompts or desktop menu entries from a new
+  # prefix.
+  set(TONVALE_WINE_ENV
+      "WINEPREFIX=${TONVALE_WINEPREFIX}"
+      "WINEDEBUG=-all"
+      "WINEDLLOVERRIDES=winemenubuilder.exe,mscoree,mshtml=d")
   # A fresh prefix takes seconds to create; make it once before any test so
   # parallel tests never race to initialise it.
-  get_filename_component(_wine_dir ${TONVALE_WINE} DIRECTORY)
-  find_program(TONVALE_WINESERVER NAMES wineserver-stable wineserver
-               HINTS ${_wine_dir} /usr/lib/wine)
   add_test(NAME wine_prefix
-           COMMAND ${CMAKE_COMMAND} -E env WINEPREFIX=${TONVALE_WINEPREFIX} WINEDEBUG=-all
-                   ${TONVALE_WINE} wineboot --init)
+           COMMAND ${CMAKE_COMMAND} -E env ${TONVALE_WINE_ENV}
+                   ${CMAKE_CROSSCOMPILING_EMULATOR} wineboot --init)
   set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wineprefix LABELS "wine" TIMEOUT 300)
 else()
   set(TONVALE_HOST_PATH_PREFIX "")
+  set(TONVALE_WINE_ENV)
 endif()
 
 set(TONVALE_TEST_DATA_DIR "${TONVALE_HOST_PATH_PREFIX}${CMAKE_SOURCE_DIR}/tests/data")
+
+# Labels, environment, fixture and lock shared by every kind of test.
+function(_tonvale_test_properties name rig labels timeout)
+  if(CMAKE_CROSSCOMPILING)
+    list(APPEND labels wine)
+    set_tests_properties(${name} PROPERTIES
+      ENVIRONMENT "${TONVALE_WINE_ENV}"
+      FIXTURES_REQUIRED wineprefix)
+  else()
+    list(APPEND labels native)
+    if(TONVALE_SANITIZE)
+      list(APPEND labels asan)
+    endif()
+  endif()
+  if(rig)
+    list(APPEND labels rig)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK rig)
+  endif()
+  if(NOT timeout)
+    set(timeout 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT ${timeout})
+endfunction()
 
 # Registers an executable target as a test with the project's labels and, for
 # Windows programs, the Wine environment.
@@ -31,22 +62,33 @@ set(TONVALE_TEST_DATA_DIR "${TONVALE_HOST_PATH_PREFIX}${CMAKE_SOURCE_DIR}/tests/
 function(tonvale_register_test target)
   cmake_parse_arguments(T "RIG" "TIMEOUT" "LABELS;ARGS" ${ARGN})
   add_test(NAME ${target} COMMAND ${target} ${T_ARGS})
-  set(labels ${T_LABELS})
+  _tonvale_test_properties(${target} "${T_RIG}" "${T_LABELS}" "${T_TIMEOUT}")
+endfunction()
+
+# A test judged from outside the program: a bash driver starts the program
+# (through Wine for Windows programs), provides what it needs (a tone, a
+# screen) and checks what it did (output, a screenshot).
+#   tonvale_add_driven_test(<name> DRIVER <script> PROGRAM <target>
+#                           [RIG] [LABELS l...] [TIMEOUT s] [ARGS a...])
+# The driver is run as `bash <script> <program> <args...>` with
+# TONVALE_EMULATOR set to the launcher (Wine, or empty for native programs).
+# It must send the program's output to a file, not to a pipe of its own: see
+# cmake/wine-run.
+function(tonvale_add_driven_test name)
+  cmake_parse_arguments(T "RIG" "DRIVER;PROGRAM;TIMEOUT" "LABELS;ARGS" ${ARGN})
+  add_test(NAME ${name}
+           COMMAND ${TONVALE_BASH} ${T_DRIVER} $<TARGET_FILE:${T_PROGRAM}> ${T_ARGS})
+  _tonvale_test_properties(${name} "${T_RIG}" "${T_LABELS}" "${T_TIMEOUT}")
+  get_test_property(${name} ENVIRONMENT env)
+  if(NOT env)
+    set(env)
+  endif()
   if(CMAKE_CROSSCOMPILING)
-    list(APPEND labels wine)
-    set_tests_properties(${target} PROPERTIES
-      ENVIRONMENT "WINEPREFIX=${TONVALE_WINEPREFIX};WINEDEBUG=-all"
-      FIXTURES_REQUIRED wineprefix)
+    list(APPEND env "TONVALE_EMULATOR=${TONVALE_WINE}")
   else()
-    list(APPEND labels native)
+    list(APPEND env "TONVALE_EMULATOR=")
   endif()
-  if(T_RIG)
-    list(APPEND labels rig)
-  endif()
-  if(NOT T_TIMEOUT)
-    set(T_TIMEOUT 300)
-  endif()
-  set_tests_properties(${target} PROPERTIES LABELS "${labels}" TIMEOUT ${T_TIMEOUT})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}")
 endfunction()
 
 # A GoogleTest program.

@@ -16,9 +16,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# ctest runs the test programs through Wine.
+# ctest runs the test programs through Wine (wine-run keeps Wine's lingering
+# helper processes from holding ctest's output pipe open).
 find_program(TONVALE_WINE NAMES wine-stable wine REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${TONVALE_WINE})
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run)
 
 # Nothing to ship beside the .exe/.dll: runtime libraries linked in.
 set(CMAKE_EXE_LINKER_FLAGS_INIT    "-static -static-libgcc -static-libstdc++")
