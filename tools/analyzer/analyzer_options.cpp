@@ -1,0 +1,197 @@
+#include "tools/analyzer/analyzer_options.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace tonvale {
+namespace {
+
+bool setFlag(bool AnalyzerOptions::*field, AnalyzerOptions& options) {
+    options.*field = true;
+    return true;
+}
+
+bool applyWhole(const char* name, const std::string& text, int32_t min, int32_t max,
+                int32_t& field, std::string& error) {
+    if (!parseWholeNumber(text, min, max, field)) {
+        error = std::string(name) + " takes a whole number from " + std::to_string(min) + " to " +
+                std::to_string(max) + " (got '" + text + "')";
+        return false;
+    }
+    return true;
+}
+
+bool applyDecimal(const char* name, const std::string& text, double min, double max,
+                  const char* range, double& field, std::string& error) {
+    if (!parseDecimalNumber(text, min, max, field)) {
+        error = std::string(name) + " takes a number from " + range + " (got '" + text + "')";
+        return false;
+    }
+    return true;
+}
+
+const std::vector<AnalyzerOption> kOptions = {
+    {"--long-fft", nullptr, "use the 8192-point transform (steadier needle) instead of 4096",
+     [](AnalyzerOptions& o, const std::string&, std::string&) {
+         return setFlag(&AnalyzerOptions::longFft, o);
+     }},
+    {"--harmonics", nullptr, "harmonics aware: find the fundamental under a stronger overtone",
+     [](AnalyzerOptions& o, const std::string&, std::string&) {
+         return setFlag(&AnalyzerOptions::harmonics, o);
+     }},
+    {"--hum", "HZ", "remove mains hum at HZ, e.g. 50 or 60 (0 to 99.99; 0 = off)",
+     [](AnalyzerOptions& o, const std::string& v, std::string& e) {
+         return applyDecimal("--hum", v, 0.0, 99.99, "0 to 99.99", o.humHz, e);
+     }},
+    {"--threshold", "DB", "input threshold in dB, -80 to -40 (default -60)",
+     [](AnalyzerOptions& o, const std::string& v, std::string& e) {
+         return applyWhole("--threshold", v, -80, -40, o.thresholdDb, e);
+     }},
+    {"--clock-adjust", "N", "capture clock correction in hundredths of a cent, -10000 to 10000",
+     [](AnalyzerOptions& o, const std::string& v, std::string& e) {
+         return applyWhole("--clock-adjust", v, -10000, 10000, o.clockAdjust, e);
+     }},
+    {"--a4", "HZ", "reference pitch of A4, 300 to 500 Hz (default 440)",
+     [](AnalyzerOptions& o, const std::string& v, std::string& e) {
+         return applyDecimal("--a4", v, 300.0, 500.0, "300 to 500", o.a4Hz, e);
+     }},
+    {"--shift", "N", "semitone shift of the reference, -8 to 2 (default 0)",
+     [](AnalyzerOptions& o, const std::string& v, std::string& e) {
+         return applyWhole("--shift", v, -8, 2, o.semitoneShift, e);
+     }},
+    {"--summary", nullptr, "after the table, print the median frequency, note and cents",
+     [](AnalyzerOptions& o, const std::string&, std::string&) {
+         return setFlag(&AnalyzerOptions::summary, o);
+     }},
+    {"--help", nullptr, "show this help",
+     [](AnalyzerOptions& o, const std::string&, std::string&) {
+         return setFlag(&AnalyzerOptions::help, o);
+     }},
+};
+
+const AnalyzerOption* findOption(const std::string& name) {
+    for (const AnalyzerOption& option : kOptions) {
+        if (name == option.name) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
+// Applies args[index] (an option) and, when it takes one, its value; moves
+// index past what it used.
+bool applyOption(const std::vector<std::string>& args, size_t& index, AnalyzerOptions& options,
+                 std::string& error) {
+    const std::string& arg = args[index++];
+    const size_t equals = arg.find('=');
+    const std::string name = arg.substr(0, equals);
+    const AnalyzerOption* option = findOption(name);
+    if (!option) {
+        error = "unknown option " + name;
+        return false;
+    }
+    std::string value;
+    if (!option->value) {
+        if (equals != std::string::npos) {
+            error = name + " takes no value";
+            return false;
+        }
+    } else if (equals != std::string::npos) {
+        value = arg.substr(equals + 1);
+    } else if (index < args.size()) {
+        value = args[index++];
+    } else {
+        error = name + " needs a value (" + option->value + ")";
+        return false;
+    }
+    return option->apply(options, value, error);
+}
+
+} // namespace
+
+const std::vector<AnalyzerOption>& analyzerOptionTable() {
+    return kOptions;
+}
+
+bool parseWholeNumber(const std::string& text, int32_t min, int32_t max, int32_t& value) {
+    if (text.empty() || text.size() > 12) {
+        return false;
+    }
+    errno = 0;
+    char* end = nullptr;
+    const long parsed = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || parsed < min || parsed > max) {
+        return false;
+    }
+    value = static_cast<int32_t>(parsed);
+    return true;
+}
+
+bool parseDecimalNumber(const std::string& text, double min, double max, double& value) {
+    if (text.empty() || text.size() > 32) {
+        return false;
+    }
+    char* end = nullptr;
+    const double parsed = std::strtod(text.c_str(), &end);
+    if (*end != '\0' || !std::isfinite(parsed) || parsed < min || parsed > max) {
+        return false;
+    }
+    value = parsed;
+    return true;
+}
+
+bool parseAnalyzerOptions(const std::vector<std::string>& args, AnalyzerOptions& options,
+                          std::string& error) {
+    std::vector<std::string> files;
+    bool optionsEnded = false;
+    size_t index = 0;
+    while (index < args.size()) {
+        const std::string& arg = args[index];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            ++index;
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            if (!applyOption(args, index, options, error)) {
+                return false;
+            }
+        } else {
+            files.push_back(arg);
+            ++index;
+        }
+    }
+    if (options.help) {
+        return true;
+    }
+    if (files.size() != 1) {
+        error = files.empty() ? "no input file" : "only one input file at a time";
+        return false;
+    }
+    options.file = files[0];
+    return true;
+}
+
+std::string analyzerUsage() {
+    std::string text =
+        "Usage: tonvale-analyze [options] FILE.wav\n"
+        "Runs a WAV file through the tuner's pitch detection, block by block (0.1 s),\n"
+        "as the tuner would hear it live.\n\nOptions:\n";
+    for (const AnalyzerOption& option : kOptions) {
+        std::string left = std::string("  ") + option.name;
+        if (option.value) {
+            left += std::string(" ") + option.value;
+        }
+        left.resize(std::max<size_t>(left.size() + 2, 22), ' ');
+        text += left + option.help + "\n";
+    }
+    text +=
+        "\nInput: RIFF/WAVE with 16-bit or 24-bit PCM or 32-bit float samples, mono or\n"
+        "stereo, at 11025, 22050, 44100, 88200, 12000, 24000, 48000 or 96000 Hz.\n"
+        "Output: tab-separated columns block, time_s (end of the block), level (dB),\n"
+        "frequency_hz, note and cents; 0 and - where a block has no note.\n"
+        "Exit status: 0 when done, 2 for bad options or an unreadable file.\n";
+    return text;
+}
+
+} // namespace tonvale

@@ -1,0 +1,47 @@
+// The analyzer's command line: an options record filled from a table of
+// options, so that new options are one row and one field each.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tonvale {
+
+struct AnalyzerOptions {
+    bool longFft = false;
+    bool harmonics = false;
+    double humHz = 0.0; // 0 = no hum filter
+    int32_t thresholdDb = -60;
+    int32_t clockAdjust = 0; // hundredths of a cent
+    double a4Hz = 440.0;
+    int32_t semitoneShift = 0;
+    bool summary = false;
+    bool help = false;
+    std::string file;
+};
+
+struct AnalyzerOption {
+    const char* name;  // "--hum"
+    const char* value; // the argument's name in the help ("HZ"); nullptr for a flag
+    const char* help;
+    // Applies the option; false with a message when the value is refused.
+    bool (*apply)(AnalyzerOptions& options, const std::string& value, std::string& error);
+};
+
+const std::vector<AnalyzerOption>& analyzerOptionTable();
+
+// Parses the arguments after the program name. Options take their value as
+// the next argument or after "="; "--" ends the options. Exactly one file is
+// required unless --help is given. False with a message on any refusal.
+bool parseAnalyzerOptions(const std::vector<std::string>& args, AnalyzerOptions& options,
+                          std::string& error);
+
+std::string analyzerUsage();
+
+// Strict number parsing for option values: the whole text must be the
+// number and it must lie in [min, max].
+bool parseWholeNumber(const std::string& text, int32_t min, int32_t max, int32_t& value);
+bool parseDecimalNumber(const std::string& text, double min, double max, double& value);
+
+} // namespace tonvale

@@ -1,0 +1,8 @@
+#include "tools/analyzer/analyzer.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return tonvale::runAnalyzer(args, std::cout, std::cerr);
+}
