@@ -1,0 +1,50 @@
+#include "tuning/temperament.h"
+
+#include "support/ini_reader.h"
+#include "support/text_format.h"
+#include "support/ui_text.h"
+
+namespace tonvale {
+namespace {
+
+constexpr int kInformationText = 58;
+constexpr int kUnreadableTemperamentText = 167;
+
+} // namespace
+
+std::wstring describe(IniReader& scaleFile, const wchar_t* sectionName, int key) {
+    if (!sectionName)
+        sectionName = L"";
+    ScaleSteps steps = parseSteps(scaleFile, sectionName);
+    if (steps.result == kRejectedScale)
+        return formatString(UiText(kUnreadableTemperamentText), sectionName);
+
+    key = key < kMinKey ? kMinKey : key > kMaxKey ? kMaxKey : key;
+    NoteSpelling names = spelling(key, steps.result >= 0 ? steps.result : 3);
+    int tonic = keyTonic(key);
+    int onA = (kPitchClasses - tonic) % kPitchClasses;
+    double deviationOfA = steps.cents[onA] - 100.0 * onA;
+    std::wstring distances;
+    std::wstring differences;
+    for (int i = 0; i < kPitchClasses; ++i) {
+        const wchar_t* name = names[(tonic + i) % kPitchClasses];
+        if (i > 0) {
+            distances += L'\n';
+            differences += L'\n';
+        }
+        distances += formatString(L"%s\t%.3f", name, steps.cents[i] - steps.cents[0]);
+        differences +=
+            formatString(L"%s\t%+.3f", name, steps.cents[i] - 100.0 * i - deviationOfA);
+    }
+    return formatString(UiText(kInformationText), sectionName, names[tonic], distances.c_str(),
+                        differences.c_str());
+}
+
+std::wstring describeFile(const wchar_t* scalePath, const wchar_t* sectionName, int key) {
+    IniReader file;
+    if (scalePath)
+        file.load(scalePath);
+    return describe(file, sectionName, key);
+}
+
+} // namespace tonvale
