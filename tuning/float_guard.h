@@ -1,10 +1,10 @@
 // Masks every floating-point exception for the life of the object and then
-// puts back the caller's mode and flags.
+// puts back the caller's exception mask.
 //
 // The tuner runs with invalid-operation, division-by-zero and overflow
 // exceptions unmasked, so evaluating numbers typed by a user (1/0 in
-// "scale.ini") would trap. Flags raised inside the scope are discarded with
-// the restore, so none is left pending for the caller's next instruction.
+// "scale.ini") would trap. Flags raised inside the scope are cleared before
+// the mask is restored, so none is left pending for the caller.
 #pragma once
 
 #include <cfenv>
@@ -13,13 +13,14 @@ namespace tonvale {
 
 class FloatExceptionMask {
 public:
-    FloatExceptionMask() { std::feholdexcept(&saved_); }
-    ~FloatExceptionMask() { std::fesetenv(&saved_); }
+    FloatExceptionMask();
+    ~FloatExceptionMask();
     FloatExceptionMask(const FloatExceptionMask&) = delete;
     FloatExceptionMask& operator=(const FloatExceptionMask&) = delete;
 
 private:
-    std::fenv_t saved_;
+    std::fenv_t savedEnvironment_{}; // C library systems
+    unsigned savedControl_ = 0;      // Windows (its feholdexcept leaves SSE traps on)
 };
 
 } // namespace tonvale

@@ -35,10 +35,11 @@ TEST(Spelling, DefaultIsKeyZeroWithThreeFifthsBelow) {
 }
 
 TEST(Spelling, KeysSpellTheirScalesAndTheLineOfFifths) {
-    NoteSpelling d = spelling(2, 3); // D major: F# and C#, Bb below
+    NoteSpelling d = spelling(2, 3); // D major: from F up to A#
     EXPECT_STREQ(d[9], L"F#");
     EXPECT_STREQ(d[4], L"C#");
-    EXPECT_STREQ(d[1], L"Bb");
+    EXPECT_STREQ(d[1], L"A#");
+    EXPECT_STREQ(d[8], L"F");
     EXPECT_STREQ(d[11], L"G#");
     NoteSpelling gFlat = spelling(-6, 3); // Gb major: Cb is in the scale
     EXPECT_STREQ(gFlat[2], L"Cb");
