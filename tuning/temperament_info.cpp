@@ -9,6 +9,17 @@ namespace {
 
 constexpr int kInformationText = 58;
 constexpr int kUnreadableTemperamentText = 167;
+constexpr int kTaskFailedText = 15;
+
+// What the information box says about a section that cannot be used: never
+// numbers of a parse that failed.
+std::wstring unusableText(const wchar_t* sectionName) {
+    const wchar_t* format = UiText(kUnreadableTemperamentText);
+    if (*format)
+        return formatString(format, sectionName);
+    // A table without that text still names the section and the failure.
+    return formatString(L"%s\n\n%s", sectionName, UiText(kTaskFailedText));
+}
 
 } // namespace
 
@@ -17,7 +28,7 @@ std::wstring describe(IniReader& scaleFile, const wchar_t* sectionName, int key)
         sectionName = L"";
     ScaleSteps steps = parseSteps(scaleFile, sectionName);
     if (steps.result == kRejectedScale)
-        return formatString(UiText(kUnreadableTemperamentText), sectionName);
+        return unusableText(sectionName);
 
     key = key < kMinKey ? kMinKey : key > kMaxKey ? kMaxKey : key;
     NoteSpelling names = spelling(key, steps.result >= 0 ? steps.result : 3);

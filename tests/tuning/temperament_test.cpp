@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace tonvale {
 namespace {
@@ -213,8 +215,8 @@ TEST(Temperament, KeyLabel) {
     EXPECT_EQ(Temperament(*file, L"Meantone", 0).keyLabel(), L"Meantone [C]");
     EXPECT_EQ(Temperament(*file, L"Meantone", -3).keyLabel(), L"Meantone [Eb]");
     EXPECT_EQ(Temperament(*file, L"Meantone", 6).keyLabel(), L"Meantone [F#]");
-    EXPECT_EQ(Temperament(1).keyLabel(), formatString(L"%s [G]", UiText(84)));
-    EXPECT_EQ(Temperament(-8).keyLabel(), formatString(L"%s [Fb]", UiText(84)));
+    EXPECT_EQ(Temperament(1).keyLabel(), L"Equal Temp. [G]");
+    EXPECT_EQ(Temperament(-8).keyLabel(), L"Equal Temp. [Fb]");
 }
 
 TEST(Describe, DistancesAndDifferencesFromEqualTemperament) {
@@ -226,8 +228,9 @@ TEST(Describe, DistancesAndDifferencesFromEqualTemperament) {
     std::wstring differences =
         L"C\t-5.865\nC#\t+7.820\nD\t-1.955\nEb\t-11.730\nE\t+1.955\nF\t-7.820\n"
         L"F#\t+5.865\nG\t-3.910\nG#\t+9.775\nA\t+0.000\nBb\t-9.775\nB\t+3.910";
-    EXPECT_EQ(text, formatString(UiText(58), L"Pyth", L"C", distances.c_str(),
-                                 differences.c_str()));
+    EXPECT_EQ(text, L"Temperament Name:\nPyth\n\nDistances from the note C in cents:\n" +
+                        distances + L"\n\nDifferences from equally tempered tones in cents:\n" +
+                        differences);
 }
 
 TEST(Describe, NamesStartAtTheTonicOfTheKey) {
@@ -238,11 +241,32 @@ TEST(Describe, NamesStartAtTheTonicOfTheKey) {
     EXPECT_NE(text.find(L"D\t+0.000"), std::wstring::npos);
 }
 
+// A string table of texts 0 ... count - 1, all empty but the given ones.
+std::vector<wchar_t> tableWith(int count, std::vector<std::pair<int, std::wstring>> texts) {
+    std::vector<wchar_t> table;
+    for (int n = 0; n < count; ++n) {
+        std::wstring text;
+        for (const auto& entry : texts) {
+            if (entry.first == n)
+                text = entry.second;
+        }
+        table.insert(table.end(), text.begin(), text.end());
+        table.push_back(L'\0');
+    }
+    return table;
+}
+
 TEST(Describe, RejectedSectionSaysSoWithoutNumbers) {
     auto file = iniFromText("[Broken]\nComma=1/0\n");
-    std::wstring text = describe(*file, L"Broken", 0);
-    EXPECT_EQ(text, formatString(UiText(167), L"Broken"));
-    EXPECT_EQ(describe(*file, L"Missing", 0), formatString(UiText(167), L"Missing"));
+    std::vector<wchar_t> full = tableWith(171, {{15, L"Failed."}, {167, L"%s cannot be used."}});
+    setUiTable(full.data(), full.size());
+    EXPECT_EQ(describe(*file, L"Broken", 0), L"Broken cannot be used.");
+    EXPECT_EQ(describe(*file, L"Missing", 0), L"Missing cannot be used.");
+    // A table without that text still names the section and the failure.
+    std::vector<wchar_t> older = tableWith(167, {{15, L"Failed."}});
+    setUiTable(older.data(), older.size());
+    EXPECT_EQ(describe(*file, L"Broken", 0), L"Broken\n\nFailed.");
+    loadTable(kEnglishTable);
 }
 
 } // namespace
