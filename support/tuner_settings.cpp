@@ -341,8 +341,6 @@ constexpr size_t countOf(const Field (&)[N]) {
 
 } // namespace
 
-TunerSettings gTunerSettings;
-
 TunerSettings::TunerSettings()
     : main(), spectrum(), tone(), debug(), currentSpelling(defaultSpelling()),
       displaySpelling(currentSpelling) {

@@ -135,7 +135,8 @@ void writeSettings(TunerSettings& settings, IniWriter& writer);
 bool saveSettingsTo(TunerSettings& settings, const wchar_t* path);
 
 // The program's own operations on gTunerSettings, with "tonvale.ini",
-// "scale.ini" and "note.ini" found by the program's folder rules (Windows).
+// "scale.ini" and "note.ini" found by the program's folder rules; "scale.ini"
+// and "note.ini" are looked for anew on each call of findTuningFiles.
 void loadSettings();
 void saveSettings();
 TuningFiles findTuningFiles();

@@ -1,12 +1,14 @@
 #include "support/tuner_settings.h"
 
 #include "support/ini_reader.h"
+#include "support/program_folders.h"
 #include "support/utf16.h"
 #include "support/windows_version.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 namespace tonvale {
@@ -304,6 +306,36 @@ TEST_F(Settings, UnwritableTargetFailsQuietly) {
     TunerSettings s;
     std::wstring path = folder_.wide("missing-folder/tonvale.ini");
     EXPECT_FALSE(saveSettingsTo(s, path.c_str()));
+}
+
+TEST_F(Settings, TheProgramReadsAndWritesThroughItsFolders) {
+    std::filesystem::create_directories(folder_.file("program"));
+    const std::wstring separator(1, systemPathSeparator());
+    setFolderRootsForTesting(folder_.wide("appdata"), folder_.wide("program") + separator);
+    testing_files::writeBytes(folder_.file("program") / "tonvale.ini",
+                              "[Tonvale]\nFrequencyOfA4=442\nScaleSection=Meantone\n");
+    testing_files::writeBytes(folder_.file("program") / "scale.ini", "[Meantone]\n4=-14\n");
+    gTunerSettings = TunerSettings();
+    loadSettings(); // the copy beside the program serves until the user has one
+    EXPECT_EQ(gTunerSettings.main.frequencyOfA4, 442);
+    ASSERT_TRUE(gTunerSettings.temperament);
+    EXPECT_EQ(gTunerSettings.temperament->offset(7), -14.0); // E, the lowered third of C
+
+    gTunerSettings.main.frequencyOfA4 = 445;
+    saveSettings();
+    std::wstring saved = settingsSavePath(L"tonvale.ini");
+    ASSERT_FALSE(saved.empty());
+    IniReader file;
+    ASSERT_TRUE(file.load(saved.c_str()));
+    ASSERT_TRUE(file.selectSection("Tonvale"));
+    EXPECT_EQ(file.getInt("FrequencyOfA4", 0), 445);
+
+    gTunerSettings = TunerSettings();
+    loadSettings();
+    EXPECT_EQ(gTunerSettings.main.frequencyOfA4, 445);
+    EXPECT_TRUE(gTunerSettings.temperament);
+    setFolderRootsForTesting(L"", L"");
+    gTunerSettings = TunerSettings();
 }
 
 } // namespace
