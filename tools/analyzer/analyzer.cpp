@@ -4,6 +4,7 @@
 #include "engine/block_processor.h"
 #include "engine/sine_table.h"
 #include "tools/analyzer/analyzer_options.h"
+#include "tools/analyzer/analyzer_tuning.h"
 #include "tools/analyzer/file_bytes.h"
 #include "tools/analyzer/note_format.h"
 #include "tools/analyzer/wav_reader.h"
@@ -49,14 +50,16 @@ struct NoteColumns {
     std::string frequency = "0";
     std::string note = "-";
     std::string cents = "-";
+    std::string subtitle = "-";
 };
 
-NoteColumns formatNote(const NoteReading& reading) {
+NoteColumns formatNote(const NoteReading& reading, const AnalyzerTuning& tuning) {
     NoteColumns columns;
     if (reading.noteNumber != kNoNote) {
         columns.frequency = formatFixed(reading.frequencyHz, 3);
-        columns.note = formatNoteName(reading.noteNumber);
+        columns.note = tuning.noteName(reading.noteNumber);
         columns.cents = formatFixed(reading.cents, 2);
+        columns.subtitle = tuning.subtitle(reading.noteNumber);
     }
     return columns;
 }
@@ -65,31 +68,37 @@ NoteColumns formatNote(const NoteReading& reading) {
 // reading; returns the frequencies of the blocks that had a note. A final
 // partial block is left out, as a capture buffer is only delivered when full.
 std::vector<double> analyzeBlocks(const WavInfo& wav, BlockProcessor& processor,
-                                  double referenceHz, std::ostream& out) {
+                                  double referenceHz, const AnalyzerTuning& tuning,
+                                  std::ostream& out) {
     const size_t blockFrames = static_cast<size_t>(processor.blockSamples());
     const size_t blocks = wav.frameCount / blockFrames;
     std::vector<int16_t> samples(blockFrames);
     std::vector<double> noteFrequencies;
-    out << "block\ttime_s\tlevel\tfrequency_hz\tnote\tcents\n";
+    out << "block\ttime_s\tlevel\tfrequency_hz\tnote\tcents"
+        << (tuning.hasSubtitles() ? "\tsubtitle\n" : "\n");
     for (size_t b = 0; b < blocks; ++b) {
         decodeMonoFrames(wav, b * blockFrames, blockFrames, samples.data());
         processor.processBlock(samples.data());
         PitchReading& reading = processor.reading();
-        const NoteReading note = readNote(reading.frequency, referenceHz);
+        const NoteReading note = readNote(reading.frequency, referenceHz, tuning.positions());
         if (note.noteNumber != kNoNote) {
             noteFrequencies.push_back(note.frequencyHz);
         }
-        const NoteColumns columns = formatNote(note);
+        const NoteColumns columns = formatNote(note, tuning);
         const double endSeconds = static_cast<double>((b + 1) * blockFrames) / wav.sampleRate;
         out << b << '\t' << formatFixed(endSeconds, 3) << '\t' << formatLevel(reading.level) << '\t'
-            << columns.frequency << '\t' << columns.note << '\t' << columns.cents << '\n';
+            << columns.frequency << '\t' << columns.note << '\t' << columns.cents;
+        if (tuning.hasSubtitles()) {
+            out << '\t' << columns.subtitle;
+        }
+        out << '\n';
         reading.busy.store(0, std::memory_order_release);
     }
     return noteFrequencies;
 }
 
 void printSummary(std::vector<double> frequencies, size_t blocks, double referenceHz,
-                  std::ostream& out) {
+                  const AnalyzerTuning& tuning, std::ostream& out) {
     if (frequencies.empty()) {
         out << "summary: no block with a note (" << blocks << " blocks)\n";
         return;
@@ -98,7 +107,8 @@ void printSummary(std::vector<double> frequencies, size_t blocks, double referen
     const size_t n = frequencies.size();
     const double median =
         n % 2 == 1 ? frequencies[n / 2] : (frequencies[n / 2 - 1] + frequencies[n / 2]) / 2.0;
-    const NoteColumns columns = formatNote(readNote(median, referenceHz));
+    const NoteColumns columns =
+        formatNote(readNote(median, referenceHz, tuning.positions()), tuning);
     out << "summary: median " << columns.frequency << " Hz, " << columns.note << ' '
         << (columns.cents[0] == '-' ? "" : "+") << columns.cents << " cents, " << n << " of "
         << blocks << " blocks with a note\n";
@@ -121,6 +131,10 @@ int runAnalyzer(const std::vector<std::string>& args, std::ostream& out, std::os
         out << analyzerUsage();
         return kAnalyzerOk;
     }
+    AnalyzerTuning tuning;
+    if (!tuning.load(options, error)) {
+        return refuse(err, error);
+    }
     std::vector<uint8_t> bytes;
     if (!readFileBytes(options.file, bytes, error)) {
         return refuse(err, "cannot read " + options.file + ": " + error);
@@ -142,10 +156,10 @@ int runAnalyzer(const std::vector<std::string>& args, std::ostream& out, std::os
         return kAnalyzerFailed;
     }
     const double referenceHz = referenceFrequency(options.a4Hz, options.semitoneShift);
-    std::vector<double> frequencies = analyzeBlocks(wav, processor, referenceHz, out);
+    std::vector<double> frequencies = analyzeBlocks(wav, processor, referenceHz, tuning, out);
     if (options.summary) {
         const size_t blocks = wav.frameCount / static_cast<size_t>(processor.blockSamples());
-        printSummary(std::move(frequencies), blocks, referenceHz, out);
+        printSummary(std::move(frequencies), blocks, referenceHz, tuning, out);
     }
     out.flush();
     return out ? kAnalyzerOk : kAnalyzerFailed;

@@ -1,5 +1,7 @@
 #include "tools/analyzer/analyzer_options.h"
 
+#include "tools/analyzer/analyzer_tuning.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -60,6 +62,35 @@ const std::vector<AnalyzerOption> kOptions = {
     {"--shift", "N", "semitone shift of the reference, -8 to 2 (default 0)",
      [](AnalyzerOptions& o, const std::string& v, std::string& e) {
          return applyWhole("--shift", v, -8, 2, o.semitoneShift, e);
+     }},
+    {"--scale-ini", "FILE", "temperaments in the format of the tuner's scale.ini",
+     [](AnalyzerOptions& o, const std::string& v, std::string&) {
+         o.scaleIni = v;
+         return true;
+     }},
+    {"--temperament", "NAME", "section of --scale-ini; notes and cents follow it",
+     [](AnalyzerOptions& o, const std::string& v, std::string&) {
+         o.temperament = v;
+         return true;
+     }},
+    {"--key", "K", "key: -11 to 11 (sharps +, flats -) or a name such as C, F#, Eb",
+     [](AnalyzerOptions& o, const std::string& v, std::string& e) {
+         if (parseKeyOption(v, o.key)) {
+             return true;
+         }
+         e = "--key takes a number from -11 to 11 or a key name such as C, F# or Eb (got '" +
+             v + "')";
+         return false;
+     }},
+    {"--note-ini", "FILE", "subtitle displays in the format of the tuner's note.ini",
+     [](AnalyzerOptions& o, const std::string& v, std::string&) {
+         o.noteIni = v;
+         return true;
+     }},
+    {"--subtitle", "NAME", "section of --note-ini: written notes and a subtitle column",
+     [](AnalyzerOptions& o, const std::string& v, std::string&) {
+         o.subtitle = v;
+         return true;
      }},
     {"--summary", nullptr, "after the table, print the median frequency, note and cents",
      [](AnalyzerOptions& o, const std::string&, std::string&) {
@@ -189,8 +220,11 @@ std::string analyzerUsage() {
         "\nInput: RIFF/WAVE with 16-bit or 24-bit PCM or 32-bit float samples, mono or\n"
         "stereo, at 11025, 22050, 44100, 88200, 12000, 24000, 48000 or 96000 Hz.\n"
         "Output: tab-separated columns block, time_s (end of the block), level (dB),\n"
-        "frequency_hz, note and cents; 0 and - where a block has no note.\n"
-        "Exit status: 0 when done, 2 for bad options or an unreadable file.\n";
+        "frequency_hz, note and cents; 0 and - where a block has no note. With\n"
+        "--subtitle the note is named as the meter shows it (the written note of a\n"
+        "transposing instrument) and a subtitle column holds the line under it.\n"
+        "Exit status: 0 when done, 2 for bad options, an unreadable file or a missing\n"
+        "section.\n";
     return text;
 }
 

@@ -17,6 +17,11 @@ struct AnalyzerOptions {
     double a4Hz = 440.0;
     int32_t semitoneShift = 0;
     bool summary = false;
+    std::string scaleIni;    // "scale.ini" to take the temperament from
+    std::string temperament; // its section
+    int32_t key = 0;         // key number of the temperament, -11 to 11
+    std::string noteIni;     // "note.ini" to take the subtitle display from
+    std::string subtitle;    // its section
     bool help = false;
     std::string file;
 };
