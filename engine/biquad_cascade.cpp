@@ -172,7 +172,75 @@ void BiquadCascade::filterInPlace(float* samples, int32_t count) {
     }
 }
 
+namespace {
+
+// Decimation in wavefront order, for the anti-aliasing designs: in step t,
+// section k filters input sample t - k. The section steps of one t depend
+// only on what step t - 1 produced, so the processor runs all sections side
+// by side instead of waiting for each sample to ripple through the whole
+// cascade. Every section still sees its samples in order with the same
+// arithmetic as BiquadCascade::run(), so the output is bit-identical.
+template <int Sections>
+void decimateWavefront(BiquadSection* sections, double gain, float* out, const int16_t* in,
+                       int32_t count, int32_t factor) {
+    double a1[Sections];
+    double a2[Sections];
+    double b1[Sections];
+    double b2[Sections];
+    double w1[Sections];
+    double w2[Sections];
+    for (int k = 0; k < Sections; ++k) {
+        a1[k] = sections[k].a1;
+        a2[k] = sections[k].a2;
+        b1[k] = sections[k].b1;
+        b2[k] = sections[k].b2;
+        w1[k] = sections[k].w1;
+        w2[k] = sections[k].w2;
+    }
+    // carry[k] is the input waiting for section k: the output of section
+    // k - 1 from the previous step; carry[Sections] is the cascade's output.
+    double carry[Sections + 1] = {};
+    auto step = [&](int k) {
+        const double x = carry[k];
+        const double w = x - a1[k] * w1[k] - a2[k] * w2[k];
+        carry[k + 1] = w + b1[k] * w1[k] + b2[k] * w2[k];
+        w2[k] = w1[k];
+        w1[k] = w;
+    };
+    const int64_t samples = static_cast<int64_t>(count) * factor;
+    for (int64_t t = 0; t < samples + Sections - 1; ++t) {
+        // Sections k with 0 <= t - k < samples are busy; all of them once the
+        // wave is in, fewer while it fills and drains.
+        const int first = t >= samples ? static_cast<int>(t - samples + 1) : 0;
+        const int last = t < Sections - 1 ? static_cast<int>(t) : Sections - 1;
+        if (t < samples) {
+            carry[0] = in[t];
+        }
+        for (int k = last; k >= first; --k) { // downwards: carry[k] is read before it is replaced
+            step(k);
+        }
+        const int64_t done = t - (Sections - 1);
+        if (last == Sections - 1 && done % factor == 0) {
+            out[done / factor] = static_cast<float>(carry[Sections] * gain);
+        }
+    }
+    for (int k = 0; k < Sections; ++k) {
+        sections[k].w1 = w1[k];
+        sections[k].w2 = w2[k];
+    }
+}
+
+} // namespace
+
 void BiquadCascade::decimate(float* out, const int16_t* in, int32_t count, int32_t factor) {
+    if (count_ == 10) {
+        decimateWavefront<10>(sections_, gain_, out, in, count, factor);
+        return;
+    }
+    if (count_ == 8) {
+        decimateWavefront<8>(sections_, gain_, out, in, count, factor);
+        return;
+    }
     for (int32_t j = 0; j < count; ++j) {
         const int16_t* group = in + static_cast<ptrdiff_t>(j) * factor;
         out[j] = static_cast<float>(run(group[0]) * gain_);

@@ -2,12 +2,12 @@
 """Writes resources/samples/a4.wav: two seconds of an A4 (440 Hz) with
 harmonics, 44100 Hz stereo 16-bit PCM, the sample the analyzer runs on.
 
-Usage: tools/make-sample.py [OUTPUT.wav]
+Usage: tools/make-sample.py [--seconds S] [OUTPUT.wav]
 """
+import argparse
 import math
 import os
 import struct
-import sys
 import wave
 
 RATE = 44100
@@ -29,10 +29,14 @@ def sample(i):
 
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
-        root, "resources", "samples", "a4.wav")
+    parser = argparse.ArgumentParser(description="Writes the A4 sample WAV.")
+    parser.add_argument("--seconds", type=float, default=SECONDS)
+    parser.add_argument("output", nargs="?",
+                        default=os.path.join(root, "resources", "samples", "a4.wav"))
+    args = parser.parse_args()
+    out = args.output
     frames = bytearray()
-    for i in range(int(RATE * SECONDS)):
+    for i in range(int(RATE * args.seconds)):
         v = sample(i) * PEAK
         left = max(-32768, min(32767, round(v)))
         right = max(-32768, min(32767, round(0.8 * v)))

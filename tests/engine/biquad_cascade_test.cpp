@@ -212,28 +212,36 @@ TEST(BiquadCascade, EmptyCascadeLeavesSamplesBitIdentical) {
     EXPECT_EQ(std::memcmp(samples.data(), original.data(), samples.size() * sizeof(float)), 0);
 }
 
-// Output j is the filtered input 4j, and the three inputs after it still pass
-// the filter.
-TEST(BiquadCascade, DecimationKeepsTheFirstOfEveryFourAfterFilteringAll) {
-    BiquadCascade decimator;
-    BiquadCascade reference;
-    for (BiquadCascade* c : {&decimator, &reference}) {
-        ASSERT_TRUE(c->create(10));
-        ASSERT_TRUE(c->addLowPass(10, 0.1125, kRipple));
-    }
-    std::mt19937 random(11);
-    std::uniform_int_distribution<int> uniform(-32768, 32767);
-    std::vector<int16_t> in(4408);
-    for (int16_t& v : in) {
-        v = static_cast<int16_t>(uniform(random));
-    }
-    for (int pass = 0; pass < 2; ++pass) { // the second pass starts from the first's state
-        std::vector<float> out(1102, 12345.0f);
-        decimator.decimate(out.data(), in.data(), 1102, 4);
-        std::vector<float> all(in.begin(), in.end());
-        reference.filterInPlace(all.data(), 4408);
-        for (int j = 0; j < 1102; ++j) {
-            ASSERT_EQ(out[j], all[4 * j]) << j;
+// Output j is the filtered input j * D, and the inputs after it still pass
+// the filter; blocks of any size continue where the last one ended.
+TEST(BiquadCascade, DecimationKeepsTheFirstOfEachGroupAfterFilteringAll) {
+    struct Design {
+        int sections;
+        int factor;
+        std::vector<int> blocks; // outputs per call
+    };
+    for (const Design& d : {Design{10, 4, {1102, 1102}}, Design{8, 2, {1102, 1, 3, 500}},
+                            Design{10, 8, {1200, 7, 1}}, Design{3, 4, {100, 1}}}) {
+        BiquadCascade decimator;
+        BiquadCascade reference;
+        for (BiquadCascade* c : {&decimator, &reference}) {
+            ASSERT_TRUE(c->create(10));
+            ASSERT_TRUE(c->addLowPass(d.sections, 0.45 / d.factor, kRipple));
+        }
+        std::mt19937 random(11);
+        std::uniform_int_distribution<int> uniform(-32768, 32767);
+        for (int outputs : d.blocks) {
+            std::vector<int16_t> in(static_cast<size_t>(outputs) * d.factor);
+            for (int16_t& v : in) {
+                v = static_cast<int16_t>(uniform(random));
+            }
+            std::vector<float> out(outputs, 12345.0f);
+            decimator.decimate(out.data(), in.data(), outputs, d.factor);
+            std::vector<float> all(in.begin(), in.end());
+            reference.filterInPlace(all.data(), static_cast<int32_t>(all.size()));
+            for (int j = 0; j < outputs; ++j) {
+                ASSERT_EQ(out[j], all[static_cast<size_t>(j) * d.factor]) << d.sections << " " << j;
+            }
         }
     }
 }
