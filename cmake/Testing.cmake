@@ -15,11 +15,16 @@ if(CMAKE_CROSSCOMPILING)
   # Host paths as a Windows program sees them (Wine maps Z: to /).
   set(TONVALE_HOST_PATH_PREFIX "Z:")
   # Quiet Wine, and no Mono/Gecko prompts or desktop menu entries from a new
-  # prefix.
+  # prefix. Wine takes its code pages and UI language from the locale, and
+  # non-ASCII file names need a UTF-8 one: tests see C.UTF-8 whatever the
+  # caller's locale (an empty LC_* counts as unset), unless they append their
+  # own LANG or LC_ALL.
   set(TONVALE_WINE_ENV
       "WINEPREFIX=${TONVALE_WINEPREFIX}"
       "WINEDEBUG=-all"
-      "WINEDLLOVERRIDES=winemenubuilder.exe,mscoree,mshtml=d")
+      "WINEDLLOVERRIDES=winemenubuilder.exe,mscoree,mshtml=d"
+      "LC_ALL=" "LC_CTYPE=" "LC_MESSAGES="
+      "LANG=C.UTF-8")
   # A fresh prefix takes seconds to create; make it once before any test so
   # parallel tests never race to initialise it.
   add_test(NAME wine_prefix
