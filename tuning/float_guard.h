@@ -19,8 +19,11 @@ public:
     FloatExceptionMask& operator=(const FloatExceptionMask&) = delete;
 
 private:
-    std::fenv_t savedEnvironment_{}; // C library systems
-    unsigned savedControl_ = 0;      // Windows (its feholdexcept leaves SSE traps on)
+    struct Saved {
+        std::fenv_t environment; // C library systems
+        unsigned control;        // Windows, whose feholdexcept leaves SSE traps on
+    };
+    Saved saved_{};
 };
 
 } // namespace tonvale

@@ -3,11 +3,11 @@
 namespace tonvale {
 
 FloatExceptionMask::FloatExceptionMask() {
-    std::feholdexcept(&savedEnvironment_);
+    std::feholdexcept(&saved_.environment);
 }
 
 FloatExceptionMask::~FloatExceptionMask() {
-    std::fesetenv(&savedEnvironment_);
+    std::fesetenv(&saved_.environment);
 }
 
 } // namespace tonvale
