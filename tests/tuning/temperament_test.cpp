@@ -4,6 +4,7 @@
 #include "support/ini_reader.h"
 #include "support/text_format.h"
 #include "support/ui_text.h"
+#include "support/utf16.h"
 
 #include <gtest/gtest.h>
 
@@ -267,6 +268,14 @@ TEST(Describe, RejectedSectionSaysSoWithoutNumbers) {
     setUiTable(older.data(), older.size());
     EXPECT_EQ(describe(*file, L"Broken", 0), L"Broken\n\nFailed.");
     loadTable(kEnglishTable);
+}
+
+TEST(Describe, ShippedTablesExplainAnUnusableSection) {
+    auto file = iniFromText("[Broken]\n3=-200\n");
+    std::wstring text = describe(*file, L"Broken", 0);
+    EXPECT_EQ(text.rfind(L"Temperament Name:\nBroken\n\n", 0), 0u) << wideToUtf8(text);
+    EXPECT_NE(text.find(L"cannot be used"), std::wstring::npos);
+    EXPECT_EQ(text.find(L"%"), std::wstring::npos);
 }
 
 } // namespace
