@@ -1,0 +1,11 @@
+# Adds every subfolder of the current source folder that has a CMakeLists.txt,
+# in name order, so that a new subsystem or tool needs no edit of its parent.
+function(tonvale_add_subfolders)
+  file(GLOB entries LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT entries)
+  foreach(dir ${entries})
+    if(IS_DIRECTORY ${dir} AND EXISTS ${dir}/CMakeLists.txt)
+      add_subdirectory(${dir})
+    endif()
+  endforeach()
+endfunction()
