@@ -138,7 +138,6 @@ void IniWriter::writeText(const wchar_t* text) {
     size_t length = lengthOf(text);
     if (!s.file || length == 0)
         return;
-    s.writePendingHeader();
     size_t start = 0;
     while (start < length) {
         size_t end = start;

@@ -36,7 +36,8 @@ public:
     // Writes key=value; the value unchanged (no quoting, no escaping).
     void writeString(const char* key, const wchar_t* value);
     // Writes text line by line, split at line feeds (the line feed ending the
-    // text ends its last line). Copies back IniReader::dump().
+    // text ends its last line). Copies back IniReader::dump(). A pending
+    // section stays pending: its header comes with its first key.
     void writeText(const wchar_t* text);
     // Flushes the temporary file to the disk and atomically replaces
     // targetPath with it. The file's size in bytes, or -1 when nothing was

@@ -93,6 +93,37 @@ TEST(IniWriter, DumpWrittenBackReadsTheSame) {
     EXPECT_EQ(again.dump(), dumped + L"[Playback]\nTop=3\n");
 }
 
+TEST(IniWriter, TextDoesNotTakeThePendingSection) {
+    // The pending section belongs to the keys written after the text: its
+    // header goes before them, not before the copied text.
+    TempFolder folder;
+    const std::wstring target = folder.wide("levrig.ini");
+    IniWriter writer;
+    ASSERT_TRUE(writer.open(target.c_str(), IniEncoding::Utf16));
+    writer.setSection("Record");
+    writer.writeText(L"[Playback]\nTop=2\n");
+    writer.writeString("Left", L"1");
+    writer.setSection("Unused");
+    writer.writeText(L"[Other]\n");
+    ASSERT_GT(writer.commit(target.c_str()), 0);
+    EXPECT_EQ(readBytes(folder.file("levrig.ini")),
+              "\xFF\xFE" + utf16LeBytes("[Playback]\r\nTop=2\r\n[Record]\r\nLeft=1\r\n[Other]\r\n"));
+}
+
+TEST(IniWriter, SectionNameIsCutAt127Characters) {
+    TempFolder folder;
+    const std::wstring target = folder.wide("tonvale.ini");
+    IniWriter writer;
+    ASSERT_TRUE(writer.open(target.c_str(), IniEncoding::Ansi));
+    writer.setSection(std::string(200, 's').c_str());
+    writer.writeString("k", L"v");
+    ASSERT_GT(writer.commit(target.c_str()), 0);
+    IniReader reader;
+    ASSERT_TRUE(reader.load(target.c_str()));
+    EXPECT_TRUE(reader.selectSection(std::string(127, 's').c_str()));
+    EXPECT_FALSE(reader.selectSection(std::string(128, 's').c_str()));
+}
+
 TEST(IniWriter, CommitWithoutOpenFileLeavesTheTarget) {
     TempFolder folder;
     const std::wstring target = folder.wide("tonvale.ini");

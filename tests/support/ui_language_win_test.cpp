@@ -1,5 +1,7 @@
 #include "support/ui_text.h"
 
+#include "support/windows_version.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -18,6 +20,21 @@ TEST(UiLanguageWin, ChoosesTheTableOfTheUsersLanguage) {
     int table = chooseLanguage();
     EXPECT_EQ(table, std::atoi(expected));
     EXPECT_STREQ(UiText(1), table == kJapaneseTable ? L"\u958B\u59CB" : L"Start");
+}
+
+// Before Vista the language comes from GetUserDefaultUILanguage, and before
+// Windows 2000 from the user's default language; Wine answers all three from
+// the locale.
+TEST(UiLanguageWin, OlderSystemsAskTheirOwnFunctions) {
+    const char* expected = std::getenv("TONVALE_EXPECT_LANGUAGE");
+    if (!expected)
+        GTEST_SKIP() << "TONVALE_EXPECT_LANGUAGE not set";
+    const uint32_t saved = windowsVersion();
+    for (uint32_t version : {0x40000u, 0x50000u, 0x50001u, 0x60000u}) {
+        setWindowsVersionForTesting(version);
+        EXPECT_EQ(chooseLanguage(), std::atoi(expected)) << std::hex << version;
+    }
+    setWindowsVersionForTesting(saved);
 }
 
 TEST(UiLanguageWin, TablesLiveBesideOtherResourcesOfTheProgram) {

@@ -85,6 +85,14 @@ TEST(UiText, EntriesPointIntoTheTableAndStopAtItsEnd) {
     EXPECT_EQ(UiText(2), table + 3);
     EXPECT_STREQ(UiText(3), L"");
     EXPECT_NE(UiText(3), nullptr);
+
+    // Only the first 170 texts are taken, whatever the table holds.
+    std::vector<wchar_t> full;
+    for (int n = 0; n <= kUiTextCount; ++n)
+        full.insert(full.end(), {L'x', L'\0'});
+    setUiTable(full.data(), full.size());
+    EXPECT_STREQ(UiText(169), L"x");
+    EXPECT_STREQ(UiText(170), L"");
     loadTable(kEnglishTable);
 }
 
