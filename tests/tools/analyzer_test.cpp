@@ -245,7 +245,8 @@ TEST_F(AnalyzerTest, BadFilesAreRefusedWithAReason) {
     const Case cases[] = {
         {path("missing.wav"), "cannot read"},
         {dir_.u8string(), "cannot read"},
-        {path("text.wav"), "not a RIFF/WAVE file"},
+        {path("text.wav"),
+         "not a RIFF/WAVE file; accepted: 16-bit or 24-bit PCM, or 32-bit float; mono or stereo"},
         {writeWav("rate.wav", {32000, 1, WavKind::pcm16}, tone),
          "unsupported sample rate 32000 Hz; accepted: 11025, 22050, 44100 or 88200 Hz, or 12000, "
          "24000, 48000 or 96000 Hz"},

@@ -88,8 +88,10 @@ TEST(WavReader, ChunksInAnyOrderWithPaddingAndAPartialFrame) {
 
 TEST(WavReader, MalformedFilesAreRefusedWithAReason) {
     const std::string good = test::makeWav({44100, 2, WavKind::pcm16}, std::vector<double>(20, 0.1));
-    EXPECT_EQ(parseError(""), "not a RIFF/WAVE file");
-    EXPECT_EQ(parseError(good.substr(0, 11)), "not a RIFF/WAVE file");
+    const std::string notWav = "not a RIFF/WAVE file; " + std::string(kAcceptedWavFormats);
+    EXPECT_EQ(parseError(""), notWav);
+    EXPECT_EQ(parseError(good.substr(0, 11)), notWav);
+    EXPECT_EQ(parseError("FORM\0\0\0\x20" "AIFFCOMM"), notWav);
     EXPECT_EQ(parseError("RF64" + good.substr(4)), "RF64 files are not supported; use a RIFF/WAVE file");
     EXPECT_EQ(parseError(good.substr(0, 12)), "no fmt chunk");
     EXPECT_EQ(parseError(good.substr(0, 30)), "truncated fmt chunk");

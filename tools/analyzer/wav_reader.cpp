@@ -132,7 +132,7 @@ bool parseWav(const uint8_t* bytes, size_t size, WavInfo& info, std::string& err
         return false;
     }
     if (size < 12 || std::memcmp(bytes, "RIFF", 4) != 0 || std::memcmp(bytes + 8, "WAVE", 4) != 0) {
-        error = "not a RIFF/WAVE file";
+        error = "not a RIFF/WAVE file; " + std::string(kAcceptedWavFormats);
         return false;
     }
     // Writers that never came back to fill in the RIFF size leave 0 or more
