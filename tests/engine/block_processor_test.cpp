@@ -135,6 +135,33 @@ TEST_F(BlockProcessorTest, QuietToneBelowThresholdIsSkipped) {
     EXPECT_NEAR(processor.reading().frequency, 440.0, 0.01);
 }
 
+// The mean is taken out and the sum of squares divided by H - 1.
+TEST_F(BlockProcessorTest, LevelIsTheSampleVarianceWhateverTheOffset) {
+    BlockProcessor processor;
+    ASSERT_EQ(processor.start(params(11025)), BlockProcessor::StartResult::ok);
+    std::vector<int16_t> block(processor.blockSamples());
+    for (size_t i = 0; i < block.size(); ++i) {
+        block[i] = static_cast<int16_t>(i % 2 == 0 ? 5000 - 3000 : 5000 + 3000);
+    }
+    ASSERT_TRUE(processor.processBlock(block.data()));
+    const double deviation = 3000.0 / 32768.0;
+    const double expected = 1102.0 * deviation * deviation / 1101.0;
+    EXPECT_NEAR(processor.reading().level, expected, expected * 1e-6);
+}
+
+// The low-pass in front of the decimation is 3 dB down at 0.45 of the base
+// rate, whatever the factor.
+TEST_F(BlockProcessorTest, AntiAliasFilterIsThreeDecibelsDownAtItsCutoff) {
+    for (uint32_t rate : {22050u, 44100u, 88200u, 48000u}) {
+        BlockProcessor processor;
+        ASSERT_EQ(processor.start(params(rate)), BlockProcessor::StartResult::ok);
+        const double cutoffHz = 0.45 * processor.rates().baseRate;
+        run(processor, {{cutoffHz, 20000.0}}, 8);
+        const double passbandLevel = 0.5 * (20000.0 / 32768.0) * (20000.0 / 32768.0);
+        EXPECT_NEAR(processor.reading().level / passbandLevel, 0.5, 0.01) << rate;
+    }
+}
+
 TEST_F(BlockProcessorTest, BusyReadingIsNotTouchedAndSequenceWaits) {
     BlockProcessor processor;
     ASSERT_EQ(processor.start(params(11025)), BlockProcessor::StartResult::ok);
@@ -174,6 +201,9 @@ TEST_F(BlockProcessorTest, SpectrumRequestsAreClampedAndAttached) {
         std::max_element(reading.spectrum, reading.spectrum + 400) - reading.spectrum);
     EXPECT_EQ(loudest, 341);
     EXPECT_NEAR(reading.spectrum[341], -12.0, 2.0); // half scale, between bins
+    processor.requestSpectrum(2048, 400);
+    run(processor, {{1000.0, 16384.0}}, 6);
+    EXPECT_EQ(reading.peakBin, 171); // 170.67 bins: rounded, not truncated
 
     processor.requestSpectrum(0, 300);
     run(processor, {{1000.0, 16384.0}}, 1);
@@ -194,6 +224,19 @@ TEST_F(BlockProcessorTest, HumNotchRemovesFiftyHertzUnderATone) {
     run(dehummed, tone, 10);
     EXPECT_NEAR(dehummed.reading().frequency, 330.0, 0.01);
     EXPECT_NEAR(10.0 * std::log10(dehummed.reading().level), 10.0 * std::log10(0.5 * 2000.0 * 2000.0 / 32768.0 / 32768.0), 0.2);
+}
+
+// The notch sits at the hum's true frequency: a fast capture clock hears
+// the mains a little low.
+TEST_F(BlockProcessorTest, HumNotchFollowsTheClockCorrection) {
+    const double clockFactor = std::pow(2.0, 10000.0 / 120000.0);
+    BlockProcessor processor;
+    EngineParams p = params(44100);
+    p.humFrequency = 50.0f;
+    p.clockAdjust = 10000;
+    ASSERT_EQ(processor.start(p), BlockProcessor::StartResult::ok);
+    run(processor, {{50.0 / clockFactor, 20000.0}, {330.0, 2000.0}}, 10);
+    EXPECT_NEAR(processor.reading().frequency, 330.0 * clockFactor, 0.01);
 }
 
 TEST_F(BlockProcessorTest, ClockAdjustmentScalesTheFrequency) {

@@ -165,6 +165,9 @@ TEST_F(FundamentalDetectorTest, DecisionTakesTheSmallestCommonDivisor) {
         {{0.2, 0.1, 0.3, 0.1, 1, 0.2, 0.97}, 5},               // {5, 7}: none divides both; best
         {{-1, -2, -3}, 2},                                     // no good ones: 2 divides "all"
         {{-1}, 1},
+        {{0.1, 0.1, 0.9375, 0.1, 0.1, 1}, 3},                  // {6, 3}: the ratio itself is good
+        {{0.1, 0.1, 0.9374, 0.1, 0.1, 1}, 2},                  // {6}: just below it is not
+        {{0, -1, -2}, 1},                                      // a best score of 0 is good
     };
     for (const Case& c : cases) {
         HarmonicCandidate candidates[kMaxHarmonicCandidates];
