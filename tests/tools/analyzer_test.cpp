@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 
@@ -156,6 +159,61 @@ TEST_F(AnalyzerTest, ChannelsInOppositePhaseMixToSilence) {
         EXPECT_EQ(row[kCents], "-");
     }
     EXPECT_EQ(r.summary, "summary: no block with a note (5 blocks)");
+}
+
+// A tone gliding from 400 to 480 Hz gives every block a frequency of its own.
+std::vector<double> makeGlide(uint32_t rate, double seconds) {
+    std::vector<double> out(static_cast<size_t>(rate * seconds));
+    for (size_t i = 0; i < out.size(); ++i) {
+        const double t = static_cast<double>(i) / rate;
+        out[i] = 0.5 * std::sin(2.0 * kPi * (400.0 * t + 40.0 * t * t));
+    }
+    return out;
+}
+
+double summaryMedian(const Result& r) {
+    double median = 0.0;
+    EXPECT_EQ(std::sscanf(r.summary.c_str(), "summary: median %lf Hz", &median), 1) << r.summary;
+    return median;
+}
+
+// The median of an even count is the mean of the middle two.
+TEST_F(AnalyzerTest, SummaryMedianOfEvenAndOddCounts) {
+    for (double seconds : {1.0, 0.8}) {
+        const std::string file =
+            writeWav("glide.wav", {11025, 1, WavKind::pcm16}, makeGlide(11025, seconds));
+        const Result r = run({"--summary", file});
+        ASSERT_EQ(r.status, 0) << r.err;
+        std::vector<double> frequencies;
+        for (const auto& row : r.rows) {
+            frequencies.push_back(std::stod(row[kFrequency]));
+        }
+        ASSERT_EQ(frequencies.size(), seconds == 1.0 ? 10u : 8u);
+        std::sort(frequencies.begin(), frequencies.end());
+        const size_t n = frequencies.size();
+        ASSERT_GT(frequencies[n / 2] - frequencies[n / 2 - 1], 1.0);
+        EXPECT_NEAR(summaryMedian(r), (frequencies[n / 2 - 1] + frequencies[n / 2]) / 2.0, 0.0011);
+    }
+    const std::string file =
+        writeWav("glide.wav", {11025, 1, WavKind::pcm16}, makeGlide(11025, 0.7));
+    const Result r = run({"--summary", file});
+    ASSERT_EQ(r.rows.size(), 7u);
+    std::vector<std::string> frequencies;
+    for (const auto& row : r.rows) {
+        frequencies.push_back(row[kFrequency]);
+    }
+    std::sort(frequencies.begin(), frequencies.end());
+    EXPECT_EQ(r.summary.rfind("summary: median " + frequencies[3] + " Hz, ", 0), 0u) << r.summary;
+}
+
+TEST_F(AnalyzerTest, CentsThatRoundToZeroHaveNoMinusSign) {
+    const std::string file = writeWav("flat.wav", {11025, 1, WavKind::pcm16},
+                                      makeFrames({{440.0 * std::pow(2.0, -0.003 / 1200), 0.5}},
+                                                 11025, 1.0, 1));
+    const Result r = run({"--summary", file});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.rows.back()[kCents], "0.00");
+    EXPECT_NE(r.summary.find(", A4 +0.00 cents, "), std::string::npos) << r.summary;
 }
 
 TEST_F(AnalyzerTest, SilenceHasMinusInfiniteLevelAndNoNote) {
