@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace tonvale {
@@ -140,11 +141,61 @@ TEST_F(Settings, ClampsOfTheMainSection) {
     EXPECT_EQ(load("[Tonvale]\nInDeviceChannels=1\n").main.inDeviceChannels, 1);
 }
 
+TEST_F(Settings, EveryRangeHoldsBothItsEnds) {
+    struct Range {
+        const char* section;
+        const char* key;
+        int min;
+        int max;
+        std::function<int(const TunerSettings&)> value;
+    };
+    const Range ranges[] = {
+        {"Tonvale", "FrequencyOfA4", 300, 500, [](auto& s) { return s.main.frequencyOfA4; }},
+        {"Tonvale", "HalfToneShift", -8, 2, [](auto& s) { return s.main.halfToneShift; }},
+        {"Tonvale", "dBInputThreshold", -80, -40,
+         [](auto& s) { return s.main.dBInputThreshold; }},
+        {"Tonvale", "HumSupress", 0, 9999, [](auto& s) { return s.main.humSupress; }},
+        {"Tonvale", "InTuneRange", 1, 10, [](auto& s) { return s.main.inTuneRange; }},
+        {"Tonvale", "InClockAdjust", -10000, 10000, [](auto& s) { return s.main.inClockAdjust; }},
+        {"Tonvale", "OutClockAdjust", -10000, 10000,
+         [](auto& s) { return s.main.outClockAdjust; }},
+        {"Tonvale", "ScaleKey", -11, 11, [](auto& s) { return s.main.scaleKey; }},
+        {"Spectrum View", "FrequencyZoom", 0, 3, [](auto& s) { return s.spectrum.frequencyZoom; }},
+        {"Spectrum View", "dBOffset", 0, 120, [](auto& s) { return s.spectrum.dBOffset; }},
+        {"Tone Console", "dBGain", -20, 0, [](auto& s) { return s.tone.dBGain; }},
+        {"Tone Console", "OctaveVisible", 0, 4, [](auto& s) { return s.tone.octaveVisible; }},
+    };
+    for (const Range& r : ranges) {
+        auto loaded = [&](int value) {
+            return r.value(load(std::string("[") + r.section + "]\n" + r.key + "=" +
+                                std::to_string(value) + "\n"));
+        };
+        EXPECT_EQ(loaded(r.min - 1), r.min) << r.key;
+        EXPECT_EQ(loaded(r.min), r.min) << r.key;
+        EXPECT_EQ(loaded(r.max), r.max) << r.key;
+        EXPECT_EQ(loaded(r.max + 1), r.max) << r.key;
+    }
+    TunerSettings small = load("[Spectrum View]\nViewSize=255,159\n");
+    EXPECT_EQ(small.spectrum.viewSize.width, 256);
+    EXPECT_EQ(small.spectrum.viewSize.height, 160);
+    TunerSettings large = load("[Spectrum View]\nViewSize=513,321\n");
+    EXPECT_EQ(large.spectrum.viewSize.width, 512);
+    EXPECT_EQ(large.spectrum.viewSize.height, 320);
+    TunerSettings exact = load("[Spectrum View]\nViewSize=512,160\n");
+    EXPECT_EQ(exact.spectrum.viewSize.width, 512);
+    EXPECT_EQ(exact.spectrum.viewSize.height, 160);
+    EXPECT_EQ(load("[Tone Console]\nOctaveVisible=4\nOctave=9\n").tone.octave, 8);
+}
+
 TEST_F(Settings, DeviceNamesAreCut) {
     TunerSettings s = load("[Tonvale]\nInDeviceName=" + std::string(100, 'x') +
-                           "\nOutDeviceName={0.0.0.00000000}.{abc}\n");
+                           "\nOutDeviceName={0.0.0.00000000}.{abc}\nScaleSection=" +
+                           std::string(200, 's') + "\nNoteSection=" + std::string(200, 'n') +
+                           "\n");
     EXPECT_EQ(std::wstring(s.main.inDeviceName), std::wstring(63, L'x'));
     EXPECT_STREQ(s.main.outDeviceName, L"{0.0.0.00000000}.{abc}");
+    EXPECT_EQ(std::wstring(s.main.scaleSection), std::wstring(127, L's'));
+    EXPECT_EQ(std::wstring(s.main.noteSection), std::wstring(127, L'n'));
 }
 
 TEST_F(Settings, SampleRateDependsOnTheSystem) {
@@ -153,8 +204,11 @@ TEST_F(Settings, SampleRateDependsOnTheSystem) {
     EXPECT_EQ(load(rate, kVista).main.deviceSampleRate, 0u);
     EXPECT_EQ(load("[Tonvale]\nDeviceSampleRate=32000\n", kWindowsXp).main.deviceSampleRate, 0u);
     EXPECT_EQ(load("[Tonvale]\nDeviceSampleRate=-1\n", kWindowsXp).main.deviceSampleRate, 0u);
-    EXPECT_EQ(load("[Tonvale]\nDeviceSampleRate=96000\n", kWindowsXp).main.deviceSampleRate,
-              96000u);
+    for (uint32_t kept : {11025u, 22050u, 44100u, 88200u, 12000u, 24000u, 48000u, 96000u}) {
+        EXPECT_EQ(load("[Tonvale]\nDeviceSampleRate=" + std::to_string(kept) + "\n", kWindowsXp)
+                      .main.deviceSampleRate,
+                  kept);
+    }
 }
 
 TEST_F(Settings, EventDrivenModeOnlyFromVistaOn) {

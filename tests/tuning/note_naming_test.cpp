@@ -35,6 +35,7 @@ TEST(Transpose, InstrumentPitches) {
         {L"A", -3, 3},   {L"G", -5, 1},  {L"C", 0, 0},     {L"c", 0, 0},  {L"C+", 0, 0},
         {L"C#", 1, 7},   {L"Cb", -1, -7}, {L"bb", -2, -2}, {L"D+", 2, 2}, {L"Bb+", 10, -2},
         {L"B#", 0, 0},   {L"H", 0, 0},   {L"", 0, 0},      {L"E#", 5, 11}, {L"G#", -4, 8},
+        {L"f", 5, -1},   {L"f-", -7, -1},
     };
     for (const Case& c : cases) {
         Transposition t = parseTransposition(c.text);
@@ -70,6 +71,16 @@ TEST(NoteNaming, WrittenKeyStaysWithinSevenAccidentals) {
     Temperament inGb(-11 + 5); // -6 - 3 (A instrument) = -9 -> 3
     NoteNaming a = namingOf("Transpose=A\n", &inGb);
     EXPECT_TRUE(a.displaySpelling(defaultSpelling(), &inGb) == spelling(3, 3));
+    // Seven accidentals are kept; eight are folded.
+    Temperament inAb(-4); // -4 - 3 = -7: Cb major
+    EXPECT_TRUE(a.displaySpelling(defaultSpelling(), &inAb) == spelling(-7, 3));
+    Temperament inDb(-5); // -5 - 3 = -8 -> 4
+    EXPECT_TRUE(a.displaySpelling(defaultSpelling(), &inDb) == spelling(4, 3));
+    // 5 - (-2) = 7: C# major for a Bb instrument in B major.
+    NoteNaming clarinet = namingOf("Transpose=Bb\n", &inB);
+    EXPECT_TRUE(clarinet.displaySpelling(defaultSpelling(), &inB) == spelling(7, 3));
+    NoteNaming withAb = namingOf("Transpose=A\n", &inAb);
+    EXPECT_STREQ(withAb.subtitle(11), L"Cb"); // sounding Ab is written Cb
 }
 
 TEST(NoteNaming, UserSubtitlesFollowTheCurrentSpelling) {
@@ -146,6 +157,9 @@ TEST(NoteNaming, SoundingIndexAndWrittenNote) {
     EXPECT_EQ(trumpet.writtenNote(-15), 143); // m = -13
     EXPECT_EQ(trumpet.writtenNote(-26), 132); // m = -24
     EXPECT_EQ(trumpet.writtenNote(-13), -11);
+    EXPECT_EQ(trumpet.writtenNote(-14), -12); // m = -12 is still a note
+    EXPECT_EQ(trumpet.writtenNote(141), 143); // m = 143 as well
+    EXPECT_EQ(trumpet.writtenNote(142), 132); // m = 144
     NoteNaming alto = namingOf("Transpose=Eb\n");
     EXPECT_EQ(alto.soundingIndex(10, true), 1);
     EXPECT_EQ(alto.writtenNote(147), 132);

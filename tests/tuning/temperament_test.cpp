@@ -5,6 +5,7 @@
 #include "support/text_format.h"
 #include "support/ui_text.h"
 #include "support/utf16.h"
+#include "tuning/temperament_digest.h"
 
 #include <gtest/gtest.h>
 
@@ -101,6 +102,7 @@ TEST(Comma, SyntonicWithoutStepsIsEqualTemperamentUnderTheName) {
 
 TEST(Comma, InvalidExpressionMeansCentsButNonPositiveOrInfiniteRejects) {
     EXPECT_EQ(stepsOf("Comma=abc\n4=-14\n").cents[4], 386.0);
+    EXPECT_EQ(stepsOf("Comma=SYNTONIC2\n4=-14\n").cents[4], 386.0); // a name only when whole
     EXPECT_EQ(stepsOf("Comma=3 /\n4=-14\n").cents[4], 386.0);
     EXPECT_EQ(stepsOf("Comma=1/0\n").result, kRejectedScale);
     EXPECT_EQ(stepsOf("Comma=0/0\n").result, kRejectedScale);
@@ -119,6 +121,16 @@ TEST(Offsets, InvalidValuesAreIgnoredAndNonFiniteOnesReject) {
     EXPECT_EQ(stepsOf("5=1/0\n").result, kRejectedScale);
     EXPECT_EQ(stepsOf("5=0/0\n").result, kRejectedScale);
     EXPECT_EQ(stepsOf("11=-1e400\n").result, kRejectedScale);
+}
+
+TEST(Offsets, ValuesAreReadUpTo127Characters) {
+    // "1*1*...*1" is 127 characters; the "*2" after it is cut off.
+    std::string ones = "1";
+    for (int i = 0; i < 63; ++i)
+        ones += "*1";
+    EXPECT_EQ(stepsOf("4=" + ones + "\n").cents[4], 401.0);
+    EXPECT_EQ(stepsOf("4=" + ones + "*2\n").cents[4], 401.0);
+    EXPECT_EQ(stepsOf("4=" + ones.substr(2) + "*2\n").cents[4], 402.0);
 }
 
 TEST(Offsets, StepsMustNotFall) {
@@ -240,6 +252,57 @@ TEST(Describe, NamesStartAtTheTonicOfTheKey) {
     std::wstring distances = L"Eb\t0.000\nE\t100.000\nF\t200.000";
     EXPECT_NE(text.find(distances), std::wstring::npos);
     EXPECT_NE(text.find(L"D\t+0.000"), std::wstring::npos);
+}
+
+TEST(Describe, DeviationsHoldAAtZeroWhenTheTonicIsOffset) {
+    // Tonic C lowered by 10 cents, A raised by 5: seen from A, C is 15 cents low.
+    auto file = iniFromText("[S]\n0=-10\n9=5\n");
+    std::wstring text = describe(*file, L"S", 0);
+    EXPECT_NE(text.find(L"in cents:\nC\t0.000\nC#\t110.000\n"), std::wstring::npos);
+    EXPECT_NE(text.find(L"\nA\t915.000\n"), std::wstring::npos);
+    EXPECT_NE(text.find(L"in cents:\nC\t-15.000\nC#\t-5.000\n"), std::wstring::npos);
+    EXPECT_NE(text.find(L"\nA\t+0.000\nBb\t-5.000\nB\t-5.000"), std::wstring::npos);
+}
+
+TEST(Digest, SectionListsLongerThanTheFirstBuffer) {
+    // 120 names of 20 characters need about 2,500 characters.
+    std::string text;
+    for (int n = 0; n < 120; ++n)
+        text += "[Temperament " + std::to_string(1000000 + n) + "]\nComment=c" +
+                std::to_string(n) + "\n";
+    auto file = iniFromText(text);
+    std::optional<TemperamentDigest> sections = digest(*file);
+    ASSERT_TRUE(sections);
+    ASSERT_EQ(sections->size(), 120u);
+    EXPECT_EQ(sections->front().name, L"Temperament 1000000");
+    EXPECT_EQ(sections->back().name, L"Temperament 1000119");
+    EXPECT_EQ(sections->back().comment, L"c119");
+}
+
+TEST(Digest, NothingWhenTheNamesExceed65536Characters) {
+    // Names of 29 characters: with its NUL each takes 30, and the list needs
+    // two more. 2,184 of them (65,522) fit, 2,185 (65,552) do not.
+    std::string text;
+    for (int n = 0; n < 2185; ++n)
+        text += "[Long temperament name " + std::to_string(1000000 + n) + "]\n";
+    EXPECT_FALSE(digest(*iniFromText(text)));
+    text.resize(text.size() / 2185 * 2184);
+    std::optional<TemperamentDigest> fits = digest(*iniFromText(text));
+    ASSERT_TRUE(fits);
+    EXPECT_EQ(fits->size(), 2184u);
+}
+
+TEST(Digest, CommentsUpTo255Characters) {
+    auto file = iniFromText("[A]\nComment=" + std::string(300, 'x') + "\n[B]\n");
+    std::optional<TemperamentDigest> sections = digest(*file);
+    ASSERT_TRUE(sections);
+    ASSERT_EQ(sections->size(), 2u);
+    EXPECT_EQ(sections->at(0).comment, std::wstring(255, L'x'));
+    EXPECT_TRUE(sections->at(1).comment.empty());
+    IniReader empty;
+    std::optional<TemperamentDigest> none = digest(empty);
+    ASSERT_TRUE(none);
+    EXPECT_TRUE(none->empty());
 }
 
 // A string table of texts 0 ... count - 1, all empty but the given ones.
