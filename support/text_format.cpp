@@ -42,7 +42,7 @@ private:
     std::wstring* text_ = nullptr;
 };
 
-struct Spec {
+struct Directive {
     bool leftAlign = false;
     bool plus = false;
     bool space = false;
@@ -52,27 +52,27 @@ struct Spec {
     int precision = -1;
 };
 
-void putPadded(Sink& sink, const Spec& spec, const wchar_t* s, size_t n) {
-    int pad = spec.width > static_cast<int>(n) ? spec.width - static_cast<int>(n) : 0;
-    if (!spec.leftAlign)
+void putPadded(Sink& sink, const Directive& directive, const wchar_t* s, size_t n) {
+    int pad = directive.width > static_cast<int>(n) ? directive.width - static_cast<int>(n) : 0;
+    if (!directive.leftAlign)
         sink.repeat(L' ', pad);
     sink.put(s, n);
-    if (spec.leftAlign)
+    if (directive.leftAlign)
         sink.repeat(L' ', pad);
 }
 
 // Numbers go through the narrow C library, whose numeric conversions agree on
 // every platform; only the string conversions differ.
-void putNumber(Sink& sink, const Spec& spec, char conversion, bool isFloat, long long i,
+void putNumber(Sink& sink, const Directive& directive, char conversion, bool isFloat, long long i,
                double d) {
     char format[32];
     char* f = format;
     *f++ = '%';
-    if (spec.leftAlign) *f++ = '-';
-    if (spec.plus) *f++ = '+';
-    if (spec.space) *f++ = ' ';
-    if (spec.zero) *f++ = '0';
-    if (spec.alternate) *f++ = '#';
+    if (directive.leftAlign) *f++ = '-';
+    if (directive.plus) *f++ = '+';
+    if (directive.space) *f++ = ' ';
+    if (directive.zero) *f++ = '0';
+    if (directive.alternate) *f++ = '#';
     *f++ = '*';
     *f++ = '.';
     *f++ = '*';
@@ -83,8 +83,8 @@ void putNumber(Sink& sink, const Spec& spec, char conversion, bool isFloat, long
     *f++ = conversion;
     *f = '\0';
     char digits[512];
-    int width = spec.width < 0 ? 0 : spec.width;
-    int precision = spec.precision;
+    int width = directive.width < 0 ? 0 : directive.width;
+    int precision = directive.precision;
     int n = isFloat ? std::snprintf(digits, sizeof digits, format, width, precision, d)
                     : std::snprintf(digits, sizeof digits, format, width, precision, i);
     if (n < 0)
@@ -94,35 +94,35 @@ void putNumber(Sink& sink, const Spec& spec, char conversion, bool isFloat, long
         sink.put(static_cast<wchar_t>(static_cast<unsigned char>(digits[k])));
 }
 
-const wchar_t* parseSpec(const wchar_t* p, Spec& spec, va_list& args) {
+const wchar_t* parseDirective(const wchar_t* p, Directive& directive, va_list& args) {
     for (;; ++p) {
-        if (*p == L'-') spec.leftAlign = true;
-        else if (*p == L'+') spec.plus = true;
-        else if (*p == L' ') spec.space = true;
-        else if (*p == L'0') spec.zero = true;
-        else if (*p == L'#') spec.alternate = true;
+        if (*p == L'-') directive.leftAlign = true;
+        else if (*p == L'+') directive.plus = true;
+        else if (*p == L' ') directive.space = true;
+        else if (*p == L'0') directive.zero = true;
+        else if (*p == L'#') directive.alternate = true;
         else break;
     }
     if (*p == L'*') {
-        spec.width = va_arg(args, int);
-        if (spec.width < 0) {
-            spec.leftAlign = true;
-            spec.width = -spec.width;
+        directive.width = va_arg(args, int);
+        if (directive.width < 0) {
+            directive.leftAlign = true;
+            directive.width = -directive.width;
         }
         ++p;
     } else {
         for (; *p >= L'0' && *p <= L'9'; ++p)
-            spec.width = (spec.width < 0 ? 0 : spec.width) * 10 + (*p - L'0');
+            directive.width = (directive.width < 0 ? 0 : directive.width) * 10 + (*p - L'0');
     }
     if (*p == L'.') {
         ++p;
-        spec.precision = 0;
+        directive.precision = 0;
         if (*p == L'*') {
-            spec.precision = va_arg(args, int);
+            directive.precision = va_arg(args, int);
             ++p;
         } else {
             for (; *p >= L'0' && *p <= L'9'; ++p)
-                spec.precision = spec.precision * 10 + (*p - L'0');
+                directive.precision = directive.precision * 10 + (*p - L'0');
         }
     }
     while (*p == L'l' || *p == L'h' || *p == L'L')
@@ -131,36 +131,36 @@ const wchar_t* parseSpec(const wchar_t* p, Spec& spec, va_list& args) {
 }
 
 // Returns false for a conversion it does not know, which is then copied.
-bool putConversion(Sink& sink, const Spec& spec, wchar_t conversion, va_list& args) {
+bool putConversion(Sink& sink, const Directive& directive, wchar_t conversion, va_list& args) {
     switch (conversion) {
     case L's': {
         const wchar_t* s = va_arg(args, const wchar_t*);
         if (!s)
             s = L"(null)";
         size_t n = std::wcslen(s);
-        if (spec.precision >= 0 && static_cast<size_t>(spec.precision) < n)
-            n = static_cast<size_t>(spec.precision);
-        putPadded(sink, spec, s, n);
+        if (directive.precision >= 0 && static_cast<size_t>(directive.precision) < n)
+            n = static_cast<size_t>(directive.precision);
+        putPadded(sink, directive, s, n);
         return true;
     }
     case L'c': {
         wchar_t c = static_cast<wchar_t>(va_arg(args, int));
-        putPadded(sink, spec, &c, 1);
+        putPadded(sink, directive, &c, 1);
         return true;
     }
     case L'd':
     case L'i':
-        putNumber(sink, spec, 'd', false, va_arg(args, int), 0.0);
+        putNumber(sink, directive, 'd', false, va_arg(args, int), 0.0);
         return true;
     case L'u':
     case L'x':
     case L'X':
-        putNumber(sink, spec, static_cast<char>(conversion), false, va_arg(args, unsigned), 0.0);
+        putNumber(sink, directive, static_cast<char>(conversion), false, va_arg(args, unsigned), 0.0);
         return true;
     case L'f':
     case L'e':
     case L'g':
-        putNumber(sink, spec, static_cast<char>(conversion), true, 0, va_arg(args, double));
+        putNumber(sink, directive, static_cast<char>(conversion), true, 0, va_arg(args, double));
         return true;
     default:
         return false;
@@ -183,9 +183,9 @@ void formatInto(Sink& sink, const wchar_t* format, va_list argsIn) {
             p += 2;
             continue;
         }
-        Spec spec;
-        const wchar_t* conversion = parseSpec(p + 1, spec, args);
-        if (*conversion && putConversion(sink, spec, *conversion, args)) {
+        Directive directive;
+        const wchar_t* conversion = parseDirective(p + 1, directive, args);
+        if (*conversion && putConversion(sink, directive, *conversion, args)) {
             p = conversion + 1;
         } else {
             sink.put(*p++);

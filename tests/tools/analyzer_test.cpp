@@ -15,7 +15,7 @@ namespace tonvale {
 namespace {
 
 using test::WavKind;
-using test::WavSpec;
+using test::WavLayout;
 
 constexpr double kPi = 3.14159265358979323846;
 
@@ -67,10 +67,10 @@ protected:
 
     std::string path(const std::string& name) const { return (dir_ / std::filesystem::u8path(name)).u8string(); }
 
-    std::string writeWav(const std::string& name, const WavSpec& spec,
+    std::string writeWav(const std::string& name, const WavLayout& layout,
                          const std::vector<double>& samples) const {
         const std::string file = path(name);
-        test::writeFile(file, test::makeWav(spec, samples));
+        test::writeFile(file, test::makeWav(layout, samples));
         return file;
     }
 

@@ -47,7 +47,7 @@ protected:
         for (size_t i = 0; i < samples.size(); ++i)
             samples[i] = 0.5 * std::sin(2.0 * kPi * freqHz * static_cast<double>(i) / rate);
         std::string file = path("tone.wav");
-        test::writeFile(file, test::makeWav(test::WavSpec{}, samples));
+        test::writeFile(file, test::makeWav(test::WavLayout{}, samples));
         return file;
     }
 

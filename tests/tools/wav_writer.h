@@ -13,7 +13,7 @@ namespace tonvale::test {
 
 enum class WavKind { pcm16, pcm24, float32, pcm8, extensiblePcm16 };
 
-struct WavSpec {
+struct WavLayout {
     uint32_t rate = 44100;
     uint16_t channels = 1;
     WavKind kind = WavKind::pcm16;
@@ -43,10 +43,10 @@ inline uint16_t bitsOf(WavKind kind) {
 }
 
 // `samples` are interleaved, full scale 1.0.
-inline std::string encodeSamples(const WavSpec& spec, const std::vector<double>& samples) {
+inline std::string encodeSamples(const WavLayout& layout, const std::vector<double>& samples) {
     std::string data;
     for (double v : samples) {
-        switch (spec.kind) {
+        switch (layout.kind) {
         case WavKind::pcm24: {
             const long q = std::lround(std::fmax(-1.0, std::fmin(v, 8388607.0 / 8388608.0)) * 8388608.0);
             const uint32_t u = static_cast<uint32_t>(q);
@@ -74,22 +74,22 @@ inline std::string encodeSamples(const WavSpec& spec, const std::vector<double>&
     return data;
 }
 
-inline std::string makeWav(const WavSpec& spec, const std::vector<double>& samples) {
-    const uint16_t bits = bitsOf(spec.kind);
-    const uint16_t frameBytes = static_cast<uint16_t>(spec.channels * bits / 8);
-    const std::string data = encodeSamples(spec, samples);
+inline std::string makeWav(const WavLayout& layout, const std::vector<double>& samples) {
+    const uint16_t bits = bitsOf(layout.kind);
+    const uint16_t frameBytes = static_cast<uint16_t>(layout.channels * bits / 8);
+    const std::string data = encodeSamples(layout, samples);
     std::string fmt;
-    const bool extensible = spec.kind == WavKind::extensiblePcm16;
-    putU16(fmt, extensible ? 0xFFFE : (spec.kind == WavKind::float32 ? 3 : 1));
-    putU16(fmt, spec.channels);
-    putU32(fmt, spec.rate);
-    putU32(fmt, spec.rate * frameBytes);
+    const bool extensible = layout.kind == WavKind::extensiblePcm16;
+    putU16(fmt, extensible ? 0xFFFE : (layout.kind == WavKind::float32 ? 3 : 1));
+    putU16(fmt, layout.channels);
+    putU32(fmt, layout.rate);
+    putU32(fmt, layout.rate * frameBytes);
     putU16(fmt, frameBytes);
     putU16(fmt, bits);
     if (extensible) {
         putU16(fmt, 22);
         putU16(fmt, bits);
-        putU32(fmt, spec.channels == 2 ? 3 : 4);
+        putU32(fmt, layout.channels == 2 ? 3 : 4);
         const unsigned char guid[16] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x10, 0x00,
                                         0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
         fmt.append(reinterpret_cast<const char*>(guid), 16);

@@ -9,3 +9,17 @@ function(tonvale_add_subfolders)
     endif()
   endforeach()
 endfunction()
+
+# Adds the platform half of each concept: <stem>_win.cpp for Windows,
+# <stem>_posix.cpp elsewhere.
+#   tonvale_platform_sources(<target> <stem>...)
+function(tonvale_platform_sources target)
+  if(WIN32)
+    set(suffix _win.cpp)
+  else()
+    set(suffix _posix.cpp)
+  endif()
+  foreach(stem ${ARGN})
+    target_sources(${target} PRIVATE ${stem}${suffix})
+  endforeach()
+endfunction()
