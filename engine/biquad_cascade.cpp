@@ -98,7 +98,8 @@ bool BiquadCascade::addLowPass(int32_t sections, double cutoff, float ripple) {
     const double alpha = substitutionAlpha(targetAngle(cutoff));
     for (int32_t k = 0; k < sections; ++k) {
         const double theta = (2 * k + 1) * kPi / (2 * order);
-        const Complex pole = substitute(bilinear({-std::sin(theta) * sh, std::cos(theta) * ch}), alpha);
+        const Complex pole =
+            substitute(bilinear({-std::sin(theta) * sh, std::cos(theta) * ch}), alpha);
         double a1 = 0.0;
         double a2 = 0.0;
         conjugatePair(pole, a1, a2);

@@ -22,7 +22,7 @@ struct BiquadSection {
 };
 
 class BiquadCascade {
-public:
+  public:
     static constexpr int32_t kMaxSections = 10;
     // Frequencies above this (cycles per sample) are treated as this.
     static constexpr double kHighestCutoff = 0.4995;
@@ -63,7 +63,7 @@ public:
     double gain() const { return gain_; }
     const BiquadSection& section(int32_t index) const { return sections_[index]; }
 
-private:
+  private:
     void store(double b0, double b1, double b2, double a1, double a2);
     double run(double x);
 

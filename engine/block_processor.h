@@ -17,7 +17,7 @@
 namespace tonvale {
 
 class BlockProcessor {
-public:
+  public:
     static constexpr int32_t kMaxSpectrumLength = 8192;
     static constexpr double kHumBandwidthOctaves = 0.25;
 
@@ -55,7 +55,7 @@ public:
     const BiquadCascade& antiAliasCascade() const { return antiAlias_; }
     const BiquadCascade& humCascade() const { return hum_; }
 
-private:
+  private:
     bool setUpFilters(const EngineParams& params);
     double conditionBlock(const int16_t* samples);
     void fillReading(double level, double cyclesPerSample);

@@ -9,14 +9,14 @@
 namespace tonvale {
 
 struct EngineParams {
-    int32_t deviceId = -1;       // wave-in device; negative = default device
-    uint32_t sampleRate = 44100; // capture rate, Hz: 11025 or 12000 times 1, 2, 4 or 8
-    int16_t clockAdjust = 0;     // capture clock correction, hundredths of a cent
+    int32_t deviceId = -1;        // wave-in device; negative = default device
+    uint32_t sampleRate = 44100;  // capture rate, Hz: 11025 or 12000 times 1, 2, 4 or 8
+    int16_t clockAdjust = 0;      // capture clock correction, hundredths of a cent
     int16_t inputThreshold = -60; // dB; quieter blocks carry no frequency
-    int16_t findFundamental = 0; // nonzero: harmonic analysis on
-    float humFrequency = 0.0f;   // hum notch centre, Hz; 0 = no notch
-    uint8_t useLongFFT = 0;      // nonzero: 8192-point transform instead of 4096
-    uint8_t microphoneOnly = 0;  // nonzero: make the microphone the only recording source
+    int16_t findFundamental = 0;  // nonzero: harmonic analysis on
+    float humFrequency = 0.0f;    // hum notch centre, Hz; 0 = no notch
+    uint8_t useLongFFT = 0;       // nonzero: 8192-point transform instead of 4096
+    uint8_t microphoneOnly = 0;   // nonzero: make the microphone the only recording source
 };
 
 struct EngineRates {

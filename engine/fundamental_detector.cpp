@@ -33,8 +33,8 @@ int32_t findPeakBin(const float* power, int32_t count) {
 
 // Phase-vocoder estimate: how far the phase of the peak bin moved beyond the
 // advance a signal exactly on the bin would make in one hop.
-double refinePeakBin(const double* previous, const double* current, int32_t peak,
-                     int32_t length, int32_t hop) {
+double refinePeakBin(const double* previous, const double* current, int32_t peak, int32_t length,
+                     int32_t hop) {
     const double previousPhase = std::atan2(previous[2 * peak + 1], previous[2 * peak]) / kTwoPi;
     const double expectedAdvance = static_cast<double>(peak) * hop / length;
     const double currentPhase = std::atan2(current[2 * peak + 1], current[2 * peak]) / kTwoPi;

@@ -14,12 +14,12 @@ struct PitchReading {
     // while this is 0 and sets it (release) once the record is complete; the
     // receiver clears it (release) when it no longer reads the record.
     std::atomic<uint8_t> busy{0};
-    int32_t sequence = -1;  // -1 before the first reading; the first carries 0
-    float level = 0.0f;     // variance of the block, full scale 1.0
-    double frequency = 0.0; // Hz; 0 without pitch; below 10 Hz counts as no note
-    int32_t baseRate = 0;      // written only with a spectrum
-    int32_t spectrumCount = 0; // spectrum values attached; 0 = none
-    int32_t peakBin = 0;       // spectrum index of the detected frequency
+    int32_t sequence = -1;             // -1 before the first reading; the first carries 0
+    float level = 0.0f;                // variance of the block, full scale 1.0
+    double frequency = 0.0;            // Hz; 0 without pitch; below 10 Hz counts as no note
+    int32_t baseRate = 0;              // written only with a spectrum
+    int32_t spectrumCount = 0;         // spectrum values attached; 0 = none
+    int32_t peakBin = 0;               // spectrum index of the detected frequency
     float spectrum[kMaxSpectrum] = {}; // dB
 
     // The state before the first block.

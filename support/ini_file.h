@@ -32,7 +32,7 @@ std::string encodeAnsi(const wchar_t* text, size_t length);
 // A file being written. Created anew (an existing file is overwritten),
 // shared for reading and writing while open.
 class OutputFile {
-public:
+  public:
     virtual ~OutputFile() = default; // closes without flushing to disk
     // False once any write has failed.
     virtual bool write(const void* data, size_t size) = 0;

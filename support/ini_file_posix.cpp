@@ -27,7 +27,7 @@ std::string parentFolder(const std::string& path) {
 }
 
 class PosixOutput final : public OutputFile {
-public:
+  public:
     explicit PosixOutput(int fd) : fd_(fd) {}
     ~PosixOutput() override {
         if (fd_ >= 0)
@@ -54,7 +54,7 @@ public:
         return ok_ && synced && closed ? written_ : -1;
     }
 
-private:
+  private:
     int fd_ = -1;
     bool ok_ = true;
     int64_t written_ = 0;
@@ -77,15 +77,22 @@ bool readAll(const wchar_t* path, std::string& bytes) {
     return ok;
 }
 
-uint32_t ansiCodePage() { return kUtf8CodePage; }
+uint32_t ansiCodePage() {
+    return kUtf8CodePage;
+}
 
 // Without code pages every file without a mark is read as UTF-8.
-std::wstring decode(uint32_t, const char* bytes, size_t size) { return utf8ToWide(bytes, size); }
+std::wstring decode(uint32_t, const char* bytes, size_t size) {
+    return utf8ToWide(bytes, size);
+}
 
-std::string encodeAnsi(const wchar_t* text, size_t length) { return wideToUtf8(text, length); }
+std::string encodeAnsi(const wchar_t* text, size_t length) {
+    return wideToUtf8(text, length);
+}
 
 std::unique_ptr<OutputFile> createOutput(const std::wstring& path) {
-    int fd = ::open(narrowPath(path.c_str()).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    int fd =
+        ::open(narrowPath(path.c_str()).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return nullptr;
     return std::unique_ptr<OutputFile>(new PosixOutput(fd));

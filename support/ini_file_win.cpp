@@ -7,7 +7,7 @@ namespace ini_file {
 namespace {
 
 class WinOutput final : public OutputFile {
-public:
+  public:
     explicit WinOutput(HANDLE file) : file_(file) {}
     ~WinOutput() override {
         if (file_ != INVALID_HANDLE_VALUE)
@@ -37,7 +37,7 @@ public:
         return ok_ && flushed && sized && closed ? size.QuadPart : -1;
     }
 
-private:
+  private:
     HANDLE file_ = INVALID_HANDLE_VALUE;
     bool ok_ = true;
 };
@@ -61,7 +61,9 @@ bool readAll(const wchar_t* path, std::string& bytes) {
     return ok;
 }
 
-uint32_t ansiCodePage() { return GetACP(); }
+uint32_t ansiCodePage() {
+    return GetACP();
+}
 
 std::wstring decode(uint32_t codePage, const char* bytes, size_t size) {
     UINT page = codePage ? codePage : CP_ACP;

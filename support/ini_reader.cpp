@@ -14,9 +14,13 @@ namespace {
 
 constexpr size_t kNone = static_cast<size_t>(-1);
 
-bool isBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+bool isBlank(wchar_t c) {
+    return c == L' ' || c == L'\t';
+}
 
-wchar_t foldAscii(wchar_t c) { return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c; }
+wchar_t foldAscii(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c;
+}
 
 bool equalNoCase(const wchar_t* a, const wchar_t* b, size_t length) {
     for (size_t i = 0; i < length; ++i) {
@@ -224,7 +228,9 @@ struct IniReader::State {
     }
 };
 
-IniReader::IniReader(uint32_t codePage) : state_(new State) { state_->codePage = codePage; }
+IniReader::IniReader(uint32_t codePage) : state_(new State) {
+    state_->codePage = codePage;
+}
 
 IniReader::~IniReader() = default;
 
@@ -268,7 +274,9 @@ bool IniReader::selectSection(const wchar_t* name) {
     return state_->select(name ? std::wstring(name) : std::wstring());
 }
 
-bool IniReader::selectSection(const char* name) { return state_->select(widen(name)); }
+bool IniReader::selectSection(const char* name) {
+    return state_->select(widen(name));
+}
 
 void IniReader::getString(const char* key, const wchar_t* defaultValue, wchar_t* buffer,
                           size_t capacity) {
@@ -352,7 +360,9 @@ bool IniReader::deleteSection(const wchar_t* name) {
     return state_->remove(name ? std::wstring(name) : std::wstring());
 }
 
-bool IniReader::deleteSection(const char* name) { return state_->remove(widen(name)); }
+bool IniReader::deleteSection(const char* name) {
+    return state_->remove(widen(name));
+}
 
 int32_t IniReader::dump(wchar_t* buffer, int32_t capacity) {
     State& s = *state_;

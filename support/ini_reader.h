@@ -13,7 +13,7 @@
 namespace tonvale {
 
 class IniReader {
-public:
+  public:
     // codePage is used for files without a byte-order mark; 0 means the
     // system's ANSI code page (UTF-8 on systems without code pages).
     explicit IniReader(uint32_t codePage = 0);
@@ -38,8 +38,7 @@ public:
     // The default may be the buffer itself. Capacity 0 writes nothing.
     // Keys are searched from the line after the previous hit, so reading keys
     // in file order finds each on the first line tried.
-    void getString(const char* key, const wchar_t* defaultValue, wchar_t* buffer,
-                   size_t capacity);
+    void getString(const char* key, const wchar_t* defaultValue, wchar_t* buffer, size_t capacity);
     // Convenience: the value cut to maxChars characters.
     std::wstring getString(const char* key, const wchar_t* defaultValue, size_t maxChars);
     // Optional sign and decimal digits, up to the first non-digit; the default
@@ -62,7 +61,7 @@ public:
     // The same text as a string.
     std::wstring dump();
 
-private:
+  private:
     struct State;
     std::unique_ptr<State> state_;
 };

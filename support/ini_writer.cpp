@@ -77,9 +77,13 @@ struct IniWriter::State {
     }
 };
 
-IniWriter::IniWriter(uint32_t codePage) : state_(new State) { state_->codePage = codePage; }
+IniWriter::IniWriter(uint32_t codePage) : state_(new State) {
+    state_->codePage = codePage;
+}
 
-IniWriter::~IniWriter() { close(); }
+IniWriter::~IniWriter() {
+    close();
+}
 
 bool IniWriter::temporaryPath(const std::wstring& target, std::wstring& temporary) {
     size_t separator = target.find_last_of(L"\\/");

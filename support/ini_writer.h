@@ -18,7 +18,7 @@ enum class IniEncoding {
 };
 
 class IniWriter {
-public:
+  public:
     // codePage is kept for symmetry with IniReader; writing always uses the
     // ANSI code page in IniEncoding::Ansi.
     explicit IniWriter(uint32_t codePage = 0);
@@ -52,7 +52,7 @@ public:
     // ("tonvale.ini" -> "tonvale.tmp"). False for names under four characters.
     static bool temporaryPath(const std::wstring& target, std::wstring& temporary);
 
-private:
+  private:
     struct State;
     std::unique_ptr<State> state_;
 };

@@ -39,9 +39,12 @@ ProgramFolders::ProgramFolders(FolderProbe& probe, std::wstring appData, std::ws
 bool ProgramFolders::ensureFolder(const std::wstring& path) {
     uint64_t size = 0;
     switch (probe_.kind(path, size)) {
-    case FolderProbe::Kind::Folder: return true;
-    case FolderProbe::Kind::File: return false;
-    case FolderProbe::Kind::Missing: break;
+    case FolderProbe::Kind::Folder:
+        return true;
+    case FolderProbe::Kind::File:
+        return false;
+    case FolderProbe::Kind::Missing:
+        break;
     }
     return probe_.createFolder(path);
 }
@@ -91,11 +94,17 @@ std::wstring ProgramFolders::savePath(const std::wstring& name) {
     return folder.empty() ? std::wstring() : folder + name;
 }
 
-std::wstring SettingsFolder() { return systemFolders().settingsFolder(); }
+std::wstring SettingsFolder() {
+    return systemFolders().settingsFolder();
+}
 
-std::wstring findDataFile(const wchar_t* name) { return systemFolders().findDataFile(name ? name : L""); }
+std::wstring findDataFile(const wchar_t* name) {
+    return systemFolders().findDataFile(name ? name : L"");
+}
 
-std::wstring settingsSavePath(const wchar_t* name) { return systemFolders().savePath(name ? name : L""); }
+std::wstring settingsSavePath(const wchar_t* name) {
+    return systemFolders().savePath(name ? name : L"");
+}
 
 std::wstring programFolder() {
     const TestRoots& roots = testRoots();

@@ -15,7 +15,7 @@ namespace tonvale {
 
 // What the folder rules need from the file system.
 class FolderProbe {
-public:
+  public:
     enum class Kind { Missing, File, Folder };
     virtual ~FolderProbe() = default;
     virtual Kind kind(const std::wstring& path, uint64_t& sizeBytes) const = 0;
@@ -26,7 +26,7 @@ public:
 // The rules, on given roots. settingsFolder() forms (and creates) the folder
 // each time it is asked; useSettingsFolder is false before Windows 2000.
 class ProgramFolders {
-public:
+  public:
     // The settings folder path must not exceed this many characters.
     static constexpr size_t kMaxSettingsFolderChars = 245;
 
@@ -45,7 +45,7 @@ public:
     std::wstring savePath(const std::wstring& name);
     const std::wstring& programFolder() const { return programFolder_; }
 
-private:
+  private:
     bool ensureFolder(const std::wstring& path);
 
     FolderProbe& probe_;

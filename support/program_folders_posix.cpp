@@ -12,10 +12,12 @@
 namespace tonvale {
 namespace {
 
-std::string narrow(const std::wstring& path) { return wideToUtf8(path); }
+std::string narrow(const std::wstring& path) {
+    return wideToUtf8(path);
+}
 
 class PosixFolderProbe final : public FolderProbe {
-public:
+  public:
     Kind kind(const std::wstring& path, uint64_t& sizeBytes) const override {
         struct stat info = {};
         if (::stat(narrow(path).c_str(), &info) != 0)
@@ -40,7 +42,9 @@ FolderProbe& systemFolderProbe() {
     return probe;
 }
 
-wchar_t systemPathSeparator() { return L'/'; }
+wchar_t systemPathSeparator() {
+    return L'/';
+}
 
 std::wstring systemAppDataFolder() {
     if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/')

@@ -1,8 +1,8 @@
 #include "support/program_folders.h"
 #include "support/program_folders_roots.h"
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <vector>
 
@@ -10,7 +10,7 @@ namespace tonvale {
 namespace {
 
 class WinFolderProbe final : public FolderProbe {
-public:
+  public:
     Kind kind(const std::wstring& path, uint64_t& sizeBytes) const override {
         WIN32_FILE_ATTRIBUTE_DATA data = {};
         if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
@@ -36,7 +36,9 @@ FolderProbe& systemFolderProbe() {
     return probe;
 }
 
-wchar_t systemPathSeparator() { return L'\\'; }
+wchar_t systemPathSeparator() {
+    return L'\\';
+}
 
 std::wstring systemAppDataFolder() {
     wchar_t path[MAX_PATH] = {};

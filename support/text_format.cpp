@@ -8,7 +8,7 @@ namespace {
 
 // Appends to a bounded buffer, or only counts when growing a string.
 class Sink {
-public:
+  public:
     Sink(wchar_t* buffer, size_t capacity) : buffer_(buffer), capacity_(capacity) {}
     explicit Sink(std::wstring* text) : text_(text) {}
 
@@ -35,7 +35,7 @@ public:
         return written_;
     }
 
-private:
+  private:
     wchar_t* buffer_ = nullptr;
     size_t capacity_ = 0;
     size_t written_ = 0;
@@ -68,11 +68,16 @@ void putNumber(Sink& sink, const Directive& directive, char conversion, bool isF
     char format[32];
     char* f = format;
     *f++ = '%';
-    if (directive.leftAlign) *f++ = '-';
-    if (directive.plus) *f++ = '+';
-    if (directive.space) *f++ = ' ';
-    if (directive.zero) *f++ = '0';
-    if (directive.alternate) *f++ = '#';
+    if (directive.leftAlign)
+        *f++ = '-';
+    if (directive.plus)
+        *f++ = '+';
+    if (directive.space)
+        *f++ = ' ';
+    if (directive.zero)
+        *f++ = '0';
+    if (directive.alternate)
+        *f++ = '#';
     *f++ = '*';
     *f++ = '.';
     *f++ = '*';
@@ -89,19 +94,26 @@ void putNumber(Sink& sink, const Directive& directive, char conversion, bool isF
                     : std::snprintf(digits, sizeof digits, format, width, precision, i);
     if (n < 0)
         return;
-    size_t len = static_cast<size_t>(n) < sizeof digits ? static_cast<size_t>(n) : sizeof digits - 1;
+    size_t len =
+        static_cast<size_t>(n) < sizeof digits ? static_cast<size_t>(n) : sizeof digits - 1;
     for (size_t k = 0; k < len; ++k)
         sink.put(static_cast<wchar_t>(static_cast<unsigned char>(digits[k])));
 }
 
 const wchar_t* parseDirective(const wchar_t* p, Directive& directive, va_list& args) {
     for (;; ++p) {
-        if (*p == L'-') directive.leftAlign = true;
-        else if (*p == L'+') directive.plus = true;
-        else if (*p == L' ') directive.space = true;
-        else if (*p == L'0') directive.zero = true;
-        else if (*p == L'#') directive.alternate = true;
-        else break;
+        if (*p == L'-')
+            directive.leftAlign = true;
+        else if (*p == L'+')
+            directive.plus = true;
+        else if (*p == L' ')
+            directive.space = true;
+        else if (*p == L'0')
+            directive.zero = true;
+        else if (*p == L'#')
+            directive.alternate = true;
+        else
+            break;
     }
     if (*p == L'*') {
         directive.width = va_arg(args, int);
@@ -155,7 +167,8 @@ bool putConversion(Sink& sink, const Directive& directive, wchar_t conversion, v
     case L'u':
     case L'x':
     case L'X':
-        putNumber(sink, directive, static_cast<char>(conversion), false, va_arg(args, unsigned), 0.0);
+        putNumber(sink, directive, static_cast<char>(conversion), false, va_arg(args, unsigned),
+                  0.0);
         return true;
     case L'f':
     case L'e':

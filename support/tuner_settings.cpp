@@ -22,20 +22,20 @@ enum class Kind : uint8_t {
 
 // How a value read is brought into range.
 enum class Rule : uint8_t {
-    Range,        // clamped to [min, max]
-    Unchanged,    // kept as read
-    OneOrTwo,     // 1 stays 1, anything else becomes 2
-    SampleRate,   // 0 or one of kSampleRates, else 0
-    PauseValue,   // -4, -3, -2, 2, 3, 4, else -2
+    Range,      // clamped to [min, max]
+    Unchanged,  // kept as read
+    OneOrTwo,   // 1 stays 1, anything else becomes 2
+    SampleRate, // 0 or one of kSampleRates, else 0
+    PauseValue, // -4, -3, -2, 2, 3, 4, else -2
 };
 
 // When a key is written.
 enum class Write : uint8_t {
     Always,
-    IfNotEmpty,       // texts that are only written when set
-    OnVistaOrLater,   // read and written only on Windows 6.0 or later
-    IfRemembered,     // the main window's position, when it is to be kept
-    IfBothSet,        // other windows' positions; else an empty value
+    IfNotEmpty,     // texts that are only written when set
+    OnVistaOrLater, // read and written only on Windows 6.0 or later
+    IfRemembered,   // the main window's position, when it is to be kept
+    IfBothSet,      // other windows' positions; else an empty value
 };
 
 struct Limits {
@@ -69,10 +69,9 @@ constexpr Field integer(const char* key, size_t offset, int32_t value, Limits li
 constexpr Field integer(const char* key, size_t offset, int32_t value, Rule rule) {
     return {key, Kind::Integer, offset, value, rule, kAny, Write::Always, 0, kAny};
 }
-constexpr Field text(const char* key, size_t offset, size_t capacity,
-                     Write write = Write::Always) {
-    return {key, Kind::Text, offset, static_cast<int32_t>(capacity), Rule::Unchanged, kAny,
-            write, 0, kAny};
+constexpr Field text(const char* key, size_t offset, size_t capacity, Write write = Write::Always) {
+    return {key,   Kind::Text, offset, static_cast<int32_t>(capacity), Rule::Unchanged, kAny,
+            write, 0,          kAny};
 }
 constexpr Field position(size_t offset, Write write) {
     return {"WindowPosition", Kind::Position, offset, 0, Rule::Unchanged, kAny, write, 0, kAny};
@@ -104,16 +103,22 @@ const Field kMainFields[] = {
     integer("ScaleKey", MAIN(scaleKey), 0, {kMinKey, kMaxKey}),
     text("NoteSection", MAIN(noteSection), kSectionNameCapacity, Write::IfNotEmpty),
     // The default depends on the system; see loadSettingsFrom.
-    flag("EventDrivenExclusiveMode", MAIN(eventDrivenExclusiveMode), true,
-         Write::OnVistaOrLater),
+    flag("EventDrivenExclusiveMode", MAIN(eventDrivenExclusiveMode), true, Write::OnVistaOrLater),
 };
 #undef MAIN
 
 #define SPECTRUM(member) offsetof(SpectrumSettings, member)
 const Field kSpectrumFields[] = {
     position(SPECTRUM(windowPosition), Write::IfBothSet),
-    {"ViewSize", Kind::Size, SPECTRUM(viewSize), 256, Rule::Range, {256, 512}, Write::Always,
-     160, {160, 320}},
+    {"ViewSize",
+     Kind::Size,
+     SPECTRUM(viewSize),
+     256,
+     Rule::Range,
+     {256, 512},
+     Write::Always,
+     160,
+     {160, 320}},
     integer("FrequencyZoom", SPECTRUM(frequencyZoom), 0, {0, 3}),
     integer("dBOffset", SPECTRUM(dBOffset), 10, {0, 120}),
 };
@@ -140,13 +145,11 @@ const Field kDebugFields[] = {
 
 const uint32_t kSampleRates[] = {11025, 22050, 44100, 88200, 12000, 24000, 48000, 96000};
 
-template <typename T>
-T& valueAt(void* section, const Field& field) {
+template <typename T> T& valueAt(void* section, const Field& field) {
     return *reinterpret_cast<T*>(static_cast<char*>(section) + field.offset);
 }
 
-template <typename T>
-const T& valueAt(const void* section, const Field& field) {
+template <typename T> const T& valueAt(const void* section, const Field& field) {
     return *reinterpret_cast<const T*>(static_cast<const char*>(section) + field.offset);
 }
 
@@ -167,8 +170,7 @@ int32_t applyRule(const Field& field, int32_t value) {
         }
         return 0;
     case Rule::PauseValue:
-        return value == -4 || value == -3 || value == -2 || value == 2 || value == 3 ||
-                       value == 4
+        return value == -4 || value == -3 || value == -2 || value == 2 || value == 3 || value == 4
                    ? value
                    : -2;
     case Rule::Unchanged:
@@ -334,8 +336,7 @@ void writeFields(IniWriter& writer, const Field* fields, size_t count, const voi
     }
 }
 
-template <size_t N>
-constexpr size_t countOf(const Field (&)[N]) {
+template <size_t N> constexpr size_t countOf(const Field (&)[N]) {
     return N;
 }
 
@@ -368,9 +369,8 @@ void rebuildTuning(TunerSettings& settings, const TuningFiles& files) {
         if (!naming.name().empty())
             settings.noteNaming = std::move(naming);
     }
-    settings.displaySpelling =
-        displaySpelling(settings.noteNaming ? &*settings.noteNaming : nullptr,
-                        settings.currentSpelling, active);
+    settings.displaySpelling = displaySpelling(
+        settings.noteNaming ? &*settings.noteNaming : nullptr, settings.currentSpelling, active);
 }
 
 void loadSettingsFrom(IniReader& file, const TuningFiles& files, TunerSettings& settings) {

@@ -46,17 +46,17 @@ struct MainSettings {
     bool autoStart;
     bool useLongFFT;
     bool microphoneOnly;
-    int16_t frequencyOfA4;    // Hz
-    int16_t halfToneShift;    // semitones; A4 = 440 * 2^(shift / 12)
+    int16_t frequencyOfA4; // Hz
+    int16_t halfToneShift; // semitones; A4 = 440 * 2^(shift / 12)
     bool findFundamental;
     int16_t dBInputThreshold; // dB
     int16_t humSupress;       // hundredths of a hertz, 0 = off
     int16_t inTuneRange;      // cents
     wchar_t inDeviceName[kDeviceNameCapacity];
     int16_t inDeviceChannels;
-    int16_t inClockAdjust;    // hundredths of a cent
+    int16_t inClockAdjust; // hundredths of a cent
     wchar_t outDeviceName[kDeviceNameCapacity];
-    int16_t outClockAdjust;   // hundredths of a cent
+    int16_t outClockAdjust;    // hundredths of a cent
     uint32_t deviceSampleRate; // Hz, 0 = automatic
     int16_t popupFlags;
     wchar_t scaleSection[kSectionNameCapacity];

@@ -60,8 +60,8 @@ uint32_t firstPreferredLanguage(const wchar_t* list, size_t length) {
     // Skip the custom locale's default UI language.
     while (pos < length) {
         size_t end = entryEnd(pos);
-        if (!(end - pos == 4 && list[pos] == L'1' && list[pos + 1] == L'4' && list[pos + 2] == L'0' &&
-              list[pos + 3] == L'0'))
+        if (!(end - pos == 4 && list[pos] == L'1' && list[pos + 1] == L'4' &&
+              list[pos + 2] == L'0' && list[pos + 3] == L'0'))
             break;
         pos = end + 1;
     }

@@ -13,15 +13,17 @@ namespace {
 // tables.
 HMODULE ownModule() {
     HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                        reinterpret_cast<LPCWSTR>(&ownModule), &module);
     return module;
 }
 
 template <typename Function> Function kernelFunction(const char* name) {
     HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    return kernel ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, name)))
-                  : nullptr;
+    return kernel
+               ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, name)))
+               : nullptr;
 }
 
 uint32_t preferredUiLanguage() {

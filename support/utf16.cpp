@@ -79,7 +79,9 @@ std::wstring utf8ToWide(const char* text, size_t length) {
     return out;
 }
 
-std::wstring utf8ToWide(const std::string& text) { return utf8ToWide(text.data(), text.size()); }
+std::wstring utf8ToWide(const std::string& text) {
+    return utf8ToWide(text.data(), text.size());
+}
 
 std::string wideToUtf8(const wchar_t* text, size_t length) {
     std::string out;
@@ -107,6 +109,8 @@ std::string wideToUtf8(const wchar_t* text, size_t length) {
     return out;
 }
 
-std::string wideToUtf8(const std::wstring& text) { return wideToUtf8(text.data(), text.size()); }
+std::string wideToUtf8(const std::wstring& text) {
+    return wideToUtf8(text.data(), text.size());
+}
 
 } // namespace tonvale

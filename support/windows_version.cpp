@@ -16,15 +16,31 @@ const bool kVersionDetected = (versionValue(), true);
 
 } // namespace
 
-uint32_t windowsVersion() { return versionValue(); }
+uint32_t windowsVersion() {
+    return versionValue();
+}
 
-bool isWindows2000OrLater() { return versionValue() > 0x4FFFF; }
-bool isWindowsXpOrLater() { return versionValue() > 0x50000; }
-bool isWindowsVistaOrLater() { return versionValue() > 0x5FFFF; }
-bool isWindows7OrLater() { return versionValue() > 0x60000; }
-bool isWindows8OrLater() { return versionValue() > 0x60001; }
-bool isWindows10OrLater() { return versionValue() > 0x9FFFF; }
+bool isWindows2000OrLater() {
+    return versionValue() > 0x4FFFF;
+}
+bool isWindowsXpOrLater() {
+    return versionValue() > 0x50000;
+}
+bool isWindowsVistaOrLater() {
+    return versionValue() > 0x5FFFF;
+}
+bool isWindows7OrLater() {
+    return versionValue() > 0x60000;
+}
+bool isWindows8OrLater() {
+    return versionValue() > 0x60001;
+}
+bool isWindows10OrLater() {
+    return versionValue() > 0x9FFFF;
+}
 
-void setWindowsVersionForTesting(uint32_t version) { versionValue() = version; }
+void setWindowsVersionForTesting(uint32_t version) {
+    versionValue() = version;
+}
 
 } // namespace tonvale

@@ -2,6 +2,8 @@
 
 namespace tonvale {
 
-uint32_t detectWindowsVersion() { return 0x000A0000; }
+uint32_t detectWindowsVersion() {
+    return 0x000A0000;
+}
 
 } // namespace tonvale

@@ -13,7 +13,7 @@ namespace tonvale {
 using ThreadFunction = uint32_t (*)(void* argument);
 
 class WorkerThread {
-public:
+  public:
     // security, stackSize, creationFlags and threadId go unchanged to the
     // runtime's thread creation. Returns the thread handle (the caller closes
     // it; the thread ends on its own), or null with the last-error value
@@ -27,7 +27,8 @@ public:
     // message queue, so thread messages posted right away are not lost.
     // Null, with the last-error value set, when the thread cannot start.
     template <typename Record>
-    static HANDLE startWithRecord(ThreadFunction function, const Record& record, unsigned* threadId) {
+    static HANDLE startWithRecord(ThreadFunction function, const Record& record,
+                                  unsigned* threadId) {
         return startHandover(function, &record, threadId);
     }
 
@@ -39,7 +40,7 @@ public:
         return copy;
     }
 
-private:
+  private:
     static HANDLE startHandover(ThreadFunction function, const void* record, unsigned* threadId);
     static const void* handoverRecord(void* argument);
     static void handoverDone(void* argument);

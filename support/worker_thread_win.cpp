@@ -34,8 +34,9 @@ unsigned __stdcall threadEntry(void* argument) {
 
 } // namespace
 
-HANDLE WorkerThread::start(SECURITY_ATTRIBUTES* security, unsigned stackSize, ThreadFunction function,
-                           void* argument, unsigned creationFlags, unsigned* threadId) {
+HANDLE WorkerThread::start(SECURITY_ATTRIBUTES* security, unsigned stackSize,
+                           ThreadFunction function, void* argument, unsigned creationFlags,
+                           unsigned* threadId) {
     auto* record = static_cast<StartRecord*>(HeapAlloc(GetProcessHeap(), 0, sizeof(StartRecord)));
     if (!record) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
@@ -43,7 +44,8 @@ HANDLE WorkerThread::start(SECURITY_ATTRIBUTES* security, unsigned stackSize, Th
     }
     record->function = function;
     record->argument = argument;
-    uintptr_t thread = _beginthreadex(security, stackSize, threadEntry, record, creationFlags, threadId);
+    uintptr_t thread =
+        _beginthreadex(security, stackSize, threadEntry, record, creationFlags, threadId);
     if (thread == 0) {
         DWORD error = GetLastError();
         HeapFree(GetProcessHeap(), 0, record);
@@ -53,7 +55,8 @@ HANDLE WorkerThread::start(SECURITY_ATTRIBUTES* security, unsigned stackSize, Th
     return reinterpret_cast<HANDLE>(thread);
 }
 
-HANDLE WorkerThread::startHandover(ThreadFunction function, const void* record, unsigned* threadId) {
+HANDLE WorkerThread::startHandover(ThreadFunction function, const void* record,
+                                   unsigned* threadId) {
     Handover handover = {record, CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     if (!handover.copied)
         return nullptr;
@@ -71,7 +74,9 @@ HANDLE WorkerThread::startHandover(ThreadFunction function, const void* record, 
     return thread;
 }
 
-const void* WorkerThread::handoverRecord(void* argument) { return static_cast<Handover*>(argument)->record; }
+const void* WorkerThread::handoverRecord(void* argument) {
+    return static_cast<Handover*>(argument)->record;
+}
 
 void WorkerThread::handoverDone(void* argument) {
     MSG message;

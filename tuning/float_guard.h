@@ -12,13 +12,13 @@
 namespace tonvale {
 
 class FloatExceptionMask {
-public:
+  public:
     FloatExceptionMask();
     ~FloatExceptionMask();
     FloatExceptionMask(const FloatExceptionMask&) = delete;
     FloatExceptionMask& operator=(const FloatExceptionMask&) = delete;
 
-private:
+  private:
     struct Saved {
         std::fenv_t environment; // C library systems
         unsigned control;        // Windows, whose feholdexcept leaves SSE traps on

@@ -60,8 +60,8 @@ Transposition parseTransposition(const wchar_t* text) {
     }
     if (pitchClass == kInC)
         return result;
-    bool down = direction == L'-' ||
-                (direction != L'+' && !(pitchClass >= kInC && pitchClass <= 8));
+    bool down =
+        direction == L'-' || (direction != L'+' && !(pitchClass >= kInC && pitchClass <= 8));
     result.instrumentKey = kKeyTonicTable[pitchClass] - (flat ? kPitchClasses : 0);
     result.shift = modulo12(pitchClass - kInC) - (down ? kPitchClasses : 0);
     return result;
@@ -81,10 +81,9 @@ NoteNaming::NoteNaming(IniReader& noteFile, const wchar_t* sectionName,
     instrumentKey_ = static_cast<int16_t>(transposition.instrumentKey);
 
     if (instrumentKey_ != 0) {
-        NoteSpelling written =
-            temperament ? spelling(writtenKey(*temperament, instrumentKey_),
-                                   temperament->spellingFifths())
-                        : currentSpelling;
+        NoteSpelling written = temperament ? spelling(writtenKey(*temperament, instrumentKey_),
+                                                      temperament->spellingFifths())
+                                           : currentSpelling;
         for (int i = 0; i < kPitchClasses; ++i)
             std::wcscpy(subtitles_[i], written[modulo12(i - shift_)]);
     }

@@ -31,13 +31,13 @@ struct Transposition {
 Transposition parseTransposition(const wchar_t* text);
 
 class NoteNaming {
-public:
+  public:
     // Section of a loaded "note.ini". currentSpelling is the spelling of the
     // active temperament (or the default one); temperament may be null. When
     // the section does not exist name() is empty and the caller discards the
     // record.
-    NoteNaming(IniReader& noteFile, const wchar_t* sectionName,
-               const NoteSpelling& currentSpelling, const Temperament* temperament);
+    NoteNaming(IniReader& noteFile, const wchar_t* sectionName, const NoteSpelling& currentSpelling,
+               const Temperament* temperament);
     // The same with the file at notePath read anew (null: no file).
     static NoteNaming load(const wchar_t* notePath, const wchar_t* sectionName,
                            const NoteSpelling& currentSpelling, const Temperament* temperament);
@@ -66,7 +66,7 @@ public:
     // Written note number (from C, 12 per octave) shown for sounding note n.
     int writtenNote(int n) const;
 
-private:
+  private:
     std::wstring name_;
     std::wstring format1_;
     std::wstring format2_;

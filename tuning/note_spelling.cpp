@@ -7,13 +7,57 @@ namespace {
 
 const wchar_t* const kFifthsNameTable[kFifthsNameLast - kFifthsNameFirst + 1] = {
     // -24 ... -13
-    L"C", L"G", L"D", L"A", L"Fb", L"Cb", L"Gb", L"Db", L"Ab", L"Eb", L"Bb", L"F",
+    L"C",
+    L"G",
+    L"D",
+    L"A",
+    L"Fb",
+    L"Cb",
+    L"Gb",
+    L"Db",
+    L"Ab",
+    L"Eb",
+    L"Bb",
+    L"F",
     // -12 ... -1
-    L"C", L"G", L"D", L"A", L"Fb", L"Cb", L"Gb", L"Db", L"Ab", L"Eb", L"Bb", L"F",
+    L"C",
+    L"G",
+    L"D",
+    L"A",
+    L"Fb",
+    L"Cb",
+    L"Gb",
+    L"Db",
+    L"Ab",
+    L"Eb",
+    L"Bb",
+    L"F",
     // 0 ... 11
-    L"C", L"G", L"D", L"A", L"E", L"B", L"F#", L"C#", L"G#", L"D#", L"A#", L"E#",
+    L"C",
+    L"G",
+    L"D",
+    L"A",
+    L"E",
+    L"B",
+    L"F#",
+    L"C#",
+    L"G#",
+    L"D#",
+    L"A#",
+    L"E#",
     // 12 ... 23
-    L"B#", L"G", L"D", L"A", L"E", L"B", L"F#", L"C#", L"G#", L"D#", L"A#", L"E#",
+    L"B#",
+    L"G",
+    L"D",
+    L"A",
+    L"E",
+    L"B",
+    L"F#",
+    L"C#",
+    L"G#",
+    L"D#",
+    L"A#",
+    L"E#",
 };
 
 int normalisedKey(int key) {
@@ -41,14 +85,29 @@ int keyTonic(int key) {
 
 int letterPitchClass(wchar_t letter) {
     switch (letter) {
-    case L'A': case L'a': return 0;
-    case L'B': case L'b': return 2;
-    case L'C': case L'c': return 3;
-    case L'D': case L'd': return 5;
-    case L'E': case L'e': return 7;
-    case L'F': case L'f': return 8;
-    case L'G': case L'g': return 10;
-    default: return -1;
+    case L'A':
+    case L'a':
+        return 0;
+    case L'B':
+    case L'b':
+        return 2;
+    case L'C':
+    case L'c':
+        return 3;
+    case L'D':
+    case L'd':
+        return 5;
+    case L'E':
+    case L'e':
+        return 7;
+    case L'F':
+    case L'f':
+        return 8;
+    case L'G':
+    case L'g':
+        return 10;
+    default:
+        return -1;
     }
 }
 
@@ -67,8 +126,8 @@ NoteSpelling spelling(int key, int fifthsBelow) {
     if (fifthsBelow > 9)
         fifthsBelow = 9;
     NoteSpelling result;
-    int pitchClass = ((keyTonic(key) - 7 * fifthsBelow) % kPitchClasses + kPitchClasses) %
-                     kPitchClasses;
+    int pitchClass =
+        ((keyTonic(key) - 7 * fifthsBelow) % kPitchClasses + kPitchClasses) % kPitchClasses;
     for (int j = 0; j < kPitchClasses; ++j) {
         const wchar_t* name = fifthsName(key - fifthsBelow + j);
         result.names[pitchClass][0] = name[0];

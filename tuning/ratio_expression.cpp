@@ -44,7 +44,7 @@ size_t readDecimal(const wchar_t* text, double* value) {
 
     // The unsigned part, copied as ASCII for the locale-free conversion.
     std::string digits;
-    long magnitude = 0;   // position of the first significant digit
+    long magnitude = 0; // position of the first significant digit
     bool significant = false;
     size_t mantissaDigits = 0;
     for (; isDigit(*p); ++p, ++mantissaDigits) {

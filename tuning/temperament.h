@@ -47,7 +47,7 @@ struct NearestNote {
 NearestNote nearestEqualNote(double cents);
 
 class Temperament {
-public:
+  public:
     // Plain equal temperament in key.
     explicit Temperament(int key = 0);
     // A section of a loaded "scale.ini" in key (clamped to -11 ... +11). A
@@ -81,7 +81,7 @@ public:
     // Note names of this temperament's key.
     NoteSpelling spelling() const { return tonvale::spelling(key_, spellingFifths()); }
 
-private:
+  private:
     void setEqual();
 
     std::wstring name_;

@@ -44,8 +44,7 @@ std::wstring describe(IniReader& scaleFile, const wchar_t* sectionName, int key)
             differences += L'\n';
         }
         distances += formatString(L"%s\t%.3f", name, steps.cents[i] - steps.cents[0]);
-        differences +=
-            formatString(L"%s\t%+.3f", name, steps.cents[i] - 100.0 * i - deviationOfA);
+        differences += formatString(L"%s\t%+.3f", name, steps.cents[i] - 100.0 * i - deviationOfA);
     }
     return formatString(UiText(kInformationText), sectionName, names[tonic], distances.c_str(),
                         differences.c_str());

@@ -52,7 +52,7 @@ std::string writeMinuteOfTone() {
 }
 
 class NullBuffer : public std::streambuf {
-protected:
+  protected:
     int overflow(int c) override { return c; }
     std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
 };
@@ -75,6 +75,10 @@ void analyzerThroughput(benchmark::State& state) {
         static_cast<double>(kSeconds) * state.iterations(), benchmark::Counter::kIsRate);
 }
 
-BENCHMARK(analyzerThroughput)->ArgName("all_options")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(analyzerThroughput)
+    ->ArgName("all_options")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -19,8 +19,8 @@ TEST(NoteReading, EqualTemperamentNotesAndOctaves) {
         int32_t note;
     };
     const Case cases[] = {
-        {440.0, 57},                     // A4
-        {261.63, 48},                    // C4
+        {440.0, 57},  // A4
+        {261.63, 48}, // C4
         {centsAbove(440.0, -30.0), 57},
         {centsAbove(440.0, 49.999), 57},
         {centsAbove(440.0, 50.001), 58}, // half-way and above goes up
@@ -94,12 +94,12 @@ TEST(NoteReading, TemperamentPositionsDecideTheNearestNote) {
 TEST(NoteReading, LevelBarRunsFromThresholdToMinusThreeDecibels) {
     EXPECT_EQ(levelBarValue(0.0f, -60), 0);
     EXPECT_EQ(levelBarValue(-1e-12f, -60), 0);
-    EXPECT_EQ(levelBarValue(1e-6f, -60), 0);   // exactly the threshold
-    EXPECT_EQ(levelBarValue(0.6f, -60), 32768); // above -3 dB
+    EXPECT_EQ(levelBarValue(1e-6f, -60), 0);     // exactly the threshold
+    EXPECT_EQ(levelBarValue(0.6f, -60), 32768);  // above -3 dB
     EXPECT_EQ(levelBarValue(1e-4f, -60), 11498); // -40 dB: 20 of 57 dB
     EXPECT_EQ(levelBarValue(1e-4f, -40), 0);
-    EXPECT_EQ(levelBarValue(1e-9f, -80), 0);    // -90 dB
-    EXPECT_EQ(levelBarValue(1e-10f, -80), 0);   // counts as -100 dB
+    EXPECT_EQ(levelBarValue(1e-9f, -80), 0);  // -90 dB
+    EXPECT_EQ(levelBarValue(1e-10f, -80), 0); // counts as -100 dB
     EXPECT_EQ(levelBarValue(std::numeric_limits<float>::quiet_NaN(), -60), 0);
 }
 

@@ -134,7 +134,8 @@ TEST(BiquadCascade, RippleOfOneOrMoreGivesButterworth) {
         for (double f = 0.0; f < 0.5; f += 0.01) {
             const double omega = std::tan(kPi * f) / std::tan(kPi * 0.1);
             EXPECT_NEAR(coefficientResponse(cascade, f), 1.0 / std::sqrt(1.0 + std::pow(omega, 16)),
-                        1e-9) << f;
+                        1e-9)
+                << f;
         }
     }
 }

@@ -10,7 +10,7 @@ namespace {
 using test::Partial;
 
 class BlockProcessorTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { fillSineTable(); }
 
     static EngineParams params(uint32_t rate) {
@@ -44,10 +44,10 @@ TEST_F(BlockProcessorTest, DerivedQuantitiesFollowTheCaptureRate) {
         uint32_t rate;
         int32_t base, factor, hop;
     };
-    for (Case c : {Case{11025, 11025, 1, 1102}, Case{22050, 11025, 2, 1102},
-                   Case{44100, 11025, 4, 1102}, Case{88200, 11025, 8, 1102},
-                   Case{12000, 12000, 1, 1200}, Case{24000, 12000, 2, 1200},
-                   Case{48000, 12000, 4, 1200}, Case{96000, 12000, 8, 1200}}) {
+    for (Case c :
+         {Case{11025, 11025, 1, 1102}, Case{22050, 11025, 2, 1102}, Case{44100, 11025, 4, 1102},
+          Case{88200, 11025, 8, 1102}, Case{12000, 12000, 1, 1200}, Case{24000, 12000, 2, 1200},
+          Case{48000, 12000, 4, 1200}, Case{96000, 12000, 8, 1200}}) {
         EngineRates rates;
         ASSERT_TRUE(deriveEngineRates(params(c.rate), rates)) << c.rate;
         EXPECT_EQ(rates.baseRate, c.base);
@@ -223,7 +223,8 @@ TEST_F(BlockProcessorTest, HumNotchRemovesFiftyHertzUnderATone) {
     ASSERT_EQ(dehummed.start(p), BlockProcessor::StartResult::ok);
     run(dehummed, tone, 10);
     EXPECT_NEAR(dehummed.reading().frequency, 330.0, 0.01);
-    EXPECT_NEAR(10.0 * std::log10(dehummed.reading().level), 10.0 * std::log10(0.5 * 2000.0 * 2000.0 / 32768.0 / 32768.0), 0.2);
+    EXPECT_NEAR(10.0 * std::log10(dehummed.reading().level),
+                10.0 * std::log10(0.5 * 2000.0 * 2000.0 / 32768.0 / 32768.0), 0.2);
 }
 
 // The notch sits at the hum's true frequency: a fast capture clock hears

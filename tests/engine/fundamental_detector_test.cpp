@@ -13,7 +13,7 @@ namespace {
 using test::Partial;
 
 class FundamentalDetectorTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { fillSineTable(); }
 
     // Feeds `blocks` hops of the tone through the analyzer, detecting after
@@ -147,8 +147,7 @@ TEST_F(FundamentalDetectorTest, ScoresMatchTheirDefinition) {
         for (int k = 0; k < 2048; ++k) {
             expected += power[k] * cosl(2.0L * test::kPi * m * k / peak);
         }
-        EXPECT_NEAR(candidates[m - 1].score, static_cast<double>(expected),
-                    1e-9 * 2048 * 101) << m;
+        EXPECT_NEAR(candidates[m - 1].score, static_cast<double>(expected), 1e-9 * 2048 * 101) << m;
     }
 }
 
@@ -158,16 +157,16 @@ TEST_F(FundamentalDetectorTest, DecisionTakesTheSmallestCommonDivisor) {
         int32_t expected;
     };
     const std::vector<Case> cases = {
-        {{1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, 1},                   // all good: keep the peak
+        {{1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, 1},                       // all good: keep the peak
         {{0.1, 1, 0.2, 0.99, 0.1, 0.98, 0.2, 0.97, 0.1, 0.96}, 2}, // 2, 4, 6, 8, 10
-        {{0.1, 0.2, 1, 0.2, 0.1, 0.99, 0.1, 0.2, 0.98}, 3},    // 3, 6, 9: 2 does not divide 3
-        {{0.1, 0.2, 0.1, 1, 0.1, 0.2, 0.1, 0.95}, 2},          // {4, 8}: 2, not their gcd 4
-        {{0.2, 0.1, 0.3, 0.1, 1, 0.2, 0.97}, 5},               // {5, 7}: none divides both; best
-        {{-1, -2, -3}, 2},                                     // no good ones: 2 divides "all"
+        {{0.1, 0.2, 1, 0.2, 0.1, 0.99, 0.1, 0.2, 0.98}, 3},        // 3, 6, 9: 2 does not divide 3
+        {{0.1, 0.2, 0.1, 1, 0.1, 0.2, 0.1, 0.95}, 2},              // {4, 8}: 2, not their gcd 4
+        {{0.2, 0.1, 0.3, 0.1, 1, 0.2, 0.97}, 5}, // {5, 7}: none divides both; best
+        {{-1, -2, -3}, 2},                       // no good ones: 2 divides "all"
         {{-1}, 1},
-        {{0.1, 0.1, 0.9375, 0.1, 0.1, 1}, 3},                  // {6, 3}: the ratio itself is good
-        {{0.1, 0.1, 0.9374, 0.1, 0.1, 1}, 2},                  // {6}: just below it is not
-        {{0, -1, -2}, 1},                                      // a best score of 0 is good
+        {{0.1, 0.1, 0.9375, 0.1, 0.1, 1}, 3}, // {6, 3}: the ratio itself is good
+        {{0.1, 0.1, 0.9374, 0.1, 0.1, 1}, 2}, // {6}: just below it is not
+        {{0, -1, -2}, 1},                     // a best score of 0 is good
     };
     for (const Case& c : cases) {
         HarmonicCandidate candidates[kMaxHarmonicCandidates];

@@ -13,7 +13,7 @@ using test::directDft;
 using test::hannWindowed;
 
 class PitchAnalyzerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { fillSineTable(); }
 
     // Appends blocks whose samples count up from `first`.
@@ -102,7 +102,8 @@ TEST_F(PitchAnalyzerTest, FramesAcrossTheWrapMatchAWindowedDft) {
         EXPECT_EQ(data[1], 0.0);
         for (size_t k : {1u, 40u, 41u, 203u, 204u, 1000u}) {
             const auto expected = directDft(windowed, k);
-            EXPECT_NEAR(data[2 * k], static_cast<double>(expected.real()), 1e-6) << back << " " << k;
+            EXPECT_NEAR(data[2 * k], static_cast<double>(expected.real()), 1e-6)
+                << back << " " << k;
             EXPECT_NEAR(data[2 * k + 1], static_cast<double>(expected.imag()), 1e-6)
                 << back << " " << k;
         }

@@ -42,8 +42,8 @@ inline std::complex<long double> directDft(const std::vector<double>& x, size_t 
     const size_t n = x.size();
     std::complex<long double> sum = 0.0L;
     for (size_t i = 0; i < n; ++i) {
-        const long double angle = -2.0L * 3.141592653589793238462643383279L *
-                                  static_cast<long double>((k * i) % n) / n;
+        const long double angle =
+            -2.0L * 3.141592653589793238462643383279L * static_cast<long double>((k * i) % n) / n;
         sum += static_cast<long double>(x[i]) * std::complex<long double>(cosl(angle), sinl(angle));
     }
     return sum;

@@ -14,7 +14,7 @@ using test::directDft;
 using test::kPi;
 
 class TransformTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { fillSineTable(); }
 };
 
@@ -79,9 +79,17 @@ TEST_F(TransformTest, MatchesDirectDftWithPackedOutput) {
         realFft(data.data(), n);
         // Rounding grows like log2(n) times the signal's energy per bin.
         const double tolerance = 1e-12 * 32768.0 * n;
-        const std::vector<size_t> bins = n <= 64 ? std::vector<size_t>{} : std::vector<size_t>{
-            0, 1, 2, 3, static_cast<size_t>(n / 8), static_cast<size_t>(n / 4 - 1),
-            static_cast<size_t>(n / 4), static_cast<size_t>(n / 4 + 1), static_cast<size_t>(n / 2 - 1)};
+        const std::vector<size_t> bins = n <= 64
+                                             ? std::vector<size_t>{}
+                                             : std::vector<size_t>{0,
+                                                                   1,
+                                                                   2,
+                                                                   3,
+                                                                   static_cast<size_t>(n / 8),
+                                                                   static_cast<size_t>(n / 4 - 1),
+                                                                   static_cast<size_t>(n / 4),
+                                                                   static_cast<size_t>(n / 4 + 1),
+                                                                   static_cast<size_t>(n / 2 - 1)};
         std::vector<size_t> check = bins;
         if (check.empty()) {
             for (int k = 0; k < n / 2; ++k) {
@@ -96,7 +104,8 @@ TEST_F(TransformTest, MatchesDirectDftWithPackedOutput) {
                 EXPECT_NEAR(data[0], static_cast<double>(expected.real()), tolerance) << n;
                 continue;
             }
-            EXPECT_NEAR(data[2 * k], static_cast<double>(expected.real()), tolerance) << n << " " << k;
+            EXPECT_NEAR(data[2 * k], static_cast<double>(expected.real()), tolerance)
+                << n << " " << k;
             EXPECT_NEAR(data[2 * k + 1], static_cast<double>(expected.imag()), tolerance)
                 << n << " " << k;
         }

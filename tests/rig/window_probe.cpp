@@ -23,112 +23,113 @@ constexpr UINT_PTR kStopTimerId = 1;
 constexpr UINT kStopPollMs = 50;
 constexpr DWORD kLifetimeLimitMs = 60000;
 // Distinct from black, white and each other in every channel.
-constexpr COLORREF kQuadrantColours[4] = {RGB(0xD0, 0x30, 0x20), RGB(0x20, 0xB0, 0x40), RGB(0x30, 0x40, 0xE0),
-                                          RGB(0xF0, 0xE0, 0x10)};
+constexpr COLORREF kQuadrantColours[4] = {RGB(0xD0, 0x30, 0x20), RGB(0x20, 0xB0, 0x40),
+                                          RGB(0x30, 0x40, 0xE0), RGB(0xF0, 0xE0, 0x10)};
 
 std::wstring stopFilePath;
 DWORD startTickMs = 0;
 
 void paintQuadrants(HWND window) {
-  PAINTSTRUCT paint = {};
-  HDC dc = BeginPaint(window, &paint);
-  RECT client = {};
-  GetClientRect(window, &client);
-  const int midX = client.right / 2;
-  const int midY = client.bottom / 2;
-  const RECT quadrants[4] = {{0, 0, midX, midY},
-                             {midX, 0, client.right, midY},
-                             {0, midY, midX, client.bottom},
-                             {midX, midY, client.right, client.bottom}};
-  for (int i = 0; i < 4; ++i) {
-    HBRUSH brush = CreateSolidBrush(kQuadrantColours[i]);
-    FillRect(dc, &quadrants[i], brush);
-    DeleteObject(brush);
-  }
-  EndPaint(window, &paint);
+    PAINTSTRUCT paint = {};
+    HDC dc = BeginPaint(window, &paint);
+    RECT client = {};
+    GetClientRect(window, &client);
+    const int midX = client.right / 2;
+    const int midY = client.bottom / 2;
+    const RECT quadrants[4] = {{0, 0, midX, midY},
+                               {midX, 0, client.right, midY},
+                               {0, midY, midX, client.bottom},
+                               {midX, midY, client.right, client.bottom}};
+    for (int i = 0; i < 4; ++i) {
+        HBRUSH brush = CreateSolidBrush(kQuadrantColours[i]);
+        FillRect(dc, &quadrants[i], brush);
+        DeleteObject(brush);
+    }
+    EndPaint(window, &paint);
 }
 
 bool stopRequested() {
-  return GetFileAttributesW(stopFilePath.c_str()) != INVALID_FILE_ATTRIBUTES ||
-         GetTickCount() - startTickMs > kLifetimeLimitMs;
+    return GetFileAttributesW(stopFilePath.c_str()) != INVALID_FILE_ATTRIBUTES ||
+           GetTickCount() - startTickMs > kLifetimeLimitMs;
 }
 
 LRESULT CALLBACK probeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
+    switch (message) {
     case WM_PAINT:
-      paintQuadrants(window);
-      return 0;
+        paintQuadrants(window);
+        return 0;
     case WM_TIMER:
-      if (stopRequested()) {
-        DestroyWindow(window);
-      }
-      return 0;
+        if (stopRequested()) {
+            DestroyWindow(window);
+        }
+        return 0;
     case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
+        PostQuitMessage(0);
+        return 0;
     default:
-      return DefWindowProcW(window, message, wParam, lParam);
-  }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
 }
 
 void printPlacement(HWND window) {
-  RECT client = {};
-  GetClientRect(window, &client);
-  POINT origin = {0, 0};
-  ClientToScreen(window, &origin);
-  std::printf("window %ld %ld %ld %ld", origin.x, origin.y, client.right, client.bottom);
-  for (COLORREF colour : kQuadrantColours) {
-    std::printf(" %02X%02X%02X", GetRValue(colour), GetGValue(colour), GetBValue(colour));
-  }
-  std::printf("\n");
-  std::fflush(stdout);
+    RECT client = {};
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    std::printf("window %ld %ld %ld %ld", origin.x, origin.y, client.right, client.bottom);
+    for (COLORREF colour : kQuadrantColours) {
+        std::printf(" %02X%02X%02X", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    }
+    std::printf("\n");
+    std::fflush(stdout);
 }
 
 int runProbe(const char* stopFile, bool hidden) {
-  startTickMs = GetTickCount();
-  const int length = MultiByteToWideChar(CP_ACP, 0, stopFile, -1, nullptr, 0);
-  stopFilePath.assign(length > 0 ? length - 1 : 0, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, stopFile, -1, stopFilePath.data(), length);
+    startTickMs = GetTickCount();
+    const int length = MultiByteToWideChar(CP_ACP, 0, stopFile, -1, nullptr, 0);
+    stopFilePath.assign(length > 0 ? length - 1 : 0, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, stopFile, -1, stopFilePath.data(), length);
 
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSW windowClass = {};
-  windowClass.lpfnWndProc = probeWindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = L"TonvaleRigWindowProbe";
-  if (RegisterClassW(&windowClass) == 0) {
-    std::fprintf(stderr, "RegisterClassW failed: %lu\n", GetLastError());
-    return 1;
-  }
-  HWND window = CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"Tonvale rig window probe", WS_POPUP,
-                                kLeft, kTop, kWidth, kHeight, nullptr, nullptr, instance, nullptr);
-  if (window == nullptr) {
-    std::fprintf(stderr, "CreateWindowExW failed: %lu\n", GetLastError());
-    return 1;
-  }
-  if (!hidden) {
-    ShowWindow(window, SW_SHOWNORMAL);
-  }
-  UpdateWindow(window);
-  GdiFlush();
-  printPlacement(window);
-  SetTimer(window, kStopTimerId, kStopPollMs, nullptr);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = probeWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = L"TonvaleRigWindowProbe";
+    if (RegisterClassW(&windowClass) == 0) {
+        std::fprintf(stderr, "RegisterClassW failed: %lu\n", GetLastError());
+        return 1;
+    }
+    HWND window = CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName,
+                                  L"Tonvale rig window probe", WS_POPUP, kLeft, kTop, kWidth,
+                                  kHeight, nullptr, nullptr, instance, nullptr);
+    if (window == nullptr) {
+        std::fprintf(stderr, "CreateWindowExW failed: %lu\n", GetLastError());
+        return 1;
+    }
+    if (!hidden) {
+        ShowWindow(window, SW_SHOWNORMAL);
+    }
+    UpdateWindow(window);
+    GdiFlush();
+    printPlacement(window);
+    SetTimer(window, kStopTimerId, kStopPollMs, nullptr);
 
-  MSG message = {};
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-  return 0;
+    MSG message = {};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
 }
 
-}  // namespace
-}  // namespace tonvale
+} // namespace
+} // namespace tonvale
 
 int main(int argc, char** argv) {
-  if (argc < 2 || argc > 3 || (argc == 3 && std::strcmp(argv[2], "--hidden") != 0)) {
-    std::fprintf(stderr, "usage: rig_window_probe <stop-file> [--hidden]\n");
-    return 2;
-  }
-  return tonvale::runProbe(argv[1], argc == 3);
+    if (argc < 2 || argc > 3 || (argc == 3 && std::strcmp(argv[2], "--hidden") != 0)) {
+        std::fprintf(stderr, "usage: rig_window_probe <stop-file> [--hidden]\n");
+        return 2;
+    }
+    return tonvale::runProbe(argv[1], argc == 3);
 }

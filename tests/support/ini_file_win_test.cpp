@@ -9,8 +9,8 @@
 namespace tonvale {
 namespace {
 
-using testing_files::TempFolder;
 using testing_files::readBytes;
+using testing_files::TempFolder;
 using testing_files::writeBytes;
 
 TEST(IniFileWin, FilesWithoutMarkUseTheReadersCodePage) {

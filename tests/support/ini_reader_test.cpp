@@ -37,7 +37,8 @@ std::vector<std::wstring> namesOf(IniReader& reader) {
 TEST(IniReader, ThreeEncodingsReadTheSame) {
     TempFolder folder;
     const std::string text = "; settings\r\n[Caf\xC3\xA9]\r\nName = Caf\xC3\xA9 au lait\r\nN=1\r\n";
-    testing_files::writeBytes(folder.file("utf16.ini"), "\xFF\xFE" + testing_files::utf16LeBytes(text));
+    testing_files::writeBytes(folder.file("utf16.ini"),
+                              "\xFF\xFE" + testing_files::utf16LeBytes(text));
     testing_files::writeBytes(folder.file("utf8.ini"), "\xEF\xBB\xBF" + text);
     // Without a mark the file is in the ANSI code page: UTF-8 natively, a
     // single-byte page such as 1252 on Windows.
@@ -106,7 +107,8 @@ TEST(IniReader, FirstOfDuplicateSectionsWinsAndPrefixesDoNotMatch) {
     ASSERT_TRUE(dup.selectSection("a"));
     EXPECT_EQ(dup.getInt("k", 0), 1);
 
-    for (const char* text : {"[Tone]\nx=1\n[Tone Console]\nx=2\n", "[Tone Console]\nx=2\n[Tone]\nx=1\n"}) {
+    for (const char* text :
+         {"[Tone]\nx=1\n[Tone Console]\nx=2\n", "[Tone Console]\nx=2\n[Tone]\nx=1\n"}) {
         SCOPED_TRACE(text);
         IniReader reader;
         loadText(reader, text);
@@ -134,14 +136,16 @@ TEST(IniReader, IgnoresEntriesBeforeTheFirstSection) {
 
 TEST(IniReader, LettersCompareWithoutCaseOnlyForAscii) {
     IniReader reader;
-    loadText(reader, "[\xC3\x84rger]\nSchl\xC3\xBC" "ssel=1\n");
+    loadText(reader, "[\xC3\x84rger]\nSchl\xC3\xBC"
+                     "ssel=1\n");
     EXPECT_FALSE(reader.selectSection(L"\u00E4rger"));
     ASSERT_TRUE(reader.selectSection(L"\u00C4RGER"));
 }
 
 TEST(IniReader, QuotesAroundAValueAreRemoved) {
     IniReader reader;
-    loadText(reader, "[Q]\nempty=\"\"\nsingle=\"\nkept=\"  a b  \"\nopen=\"a\ninner=a\"b\"\nnum=\"-12\"\n");
+    loadText(reader,
+             "[Q]\nempty=\"\"\nsingle=\"\nkept=\"  a b  \"\nopen=\"a\ninner=a\"b\"\nnum=\"-12\"\n");
     ASSERT_TRUE(reader.selectSection("Q"));
     EXPECT_EQ(value(reader, "empty"), L"");
     EXPECT_EQ(value(reader, "single"), L"\"");
@@ -153,9 +157,10 @@ TEST(IniReader, QuotesAroundAValueAreRemoved) {
 
 TEST(IniReader, GetIntReadsSignAndLeadingDigits) {
     IniReader reader;
-    loadText(reader, "[N]\nplus=+\nminus=-\nneg=-5x\nlead=12abc\nempty=\nsigned=+7\n"
-                     "over=2147483648\nwrap=4294967297\nlow=-2147483648\nhuge=99999999999999999999\n"
-                     "space=- 3\n");
+    loadText(reader,
+             "[N]\nplus=+\nminus=-\nneg=-5x\nlead=12abc\nempty=\nsigned=+7\n"
+             "over=2147483648\nwrap=4294967297\nlow=-2147483648\nhuge=99999999999999999999\n"
+             "space=- 3\n");
     ASSERT_TRUE(reader.selectSection("N"));
     EXPECT_EQ(reader.getInt("plus", 42), 42);
     EXPECT_EQ(reader.getInt("minus", 42), 42);

@@ -11,8 +11,8 @@
 namespace tonvale {
 namespace {
 
-using testing_files::TempFolder;
 using testing_files::readBytes;
+using testing_files::TempFolder;
 using testing_files::utf16LeBytes;
 using testing_files::writeBytes;
 
@@ -71,7 +71,8 @@ TEST(IniWriter, AnsiModeUsesTheAnsiCodePage) {
 
 TEST(IniWriter, DumpWrittenBackReadsTheSame) {
     IniReader reader;
-    const std::string text = "[Record]\r\n Left = 1 \r\nHeight=\"\"\r\nnote\r\n[Playback]\r\nTop=2\r\n";
+    const std::string text =
+        "[Record]\r\n Left = 1 \r\nHeight=\"\"\r\nnote\r\n[Playback]\r\nTop=2\r\n";
     ASSERT_TRUE(reader.loadBytes(text.data(), text.size()));
     ASSERT_TRUE(reader.deleteSection("Playback"));
     const std::wstring dumped = reader.dump();
@@ -85,8 +86,10 @@ TEST(IniWriter, DumpWrittenBackReadsTheSame) {
     writer.setSection("Playback");
     writer.writeString("Top", L"3");
     ASSERT_GT(writer.commit(target.c_str()), 0);
-    EXPECT_EQ(readBytes(folder.file("levrig.ini")),
-              "\xFF\xFE" + utf16LeBytes("[Record]\r\nLeft=1\r\nHeight=\"\"\r\nnote\r\n[Playback]\r\nTop=3\r\n"));
+    EXPECT_EQ(
+        readBytes(folder.file("levrig.ini")),
+        "\xFF\xFE" +
+            utf16LeBytes("[Record]\r\nLeft=1\r\nHeight=\"\"\r\nnote\r\n[Playback]\r\nTop=3\r\n"));
 
     IniReader again;
     ASSERT_TRUE(again.load(target.c_str()));
@@ -107,7 +110,8 @@ TEST(IniWriter, TextDoesNotTakeThePendingSection) {
     writer.writeText(L"[Other]\n");
     ASSERT_GT(writer.commit(target.c_str()), 0);
     EXPECT_EQ(readBytes(folder.file("levrig.ini")),
-              "\xFF\xFE" + utf16LeBytes("[Playback]\r\nTop=2\r\n[Record]\r\nLeft=1\r\n[Other]\r\n"));
+              "\xFF\xFE" +
+                  utf16LeBytes("[Playback]\r\nTop=2\r\n[Record]\r\nLeft=1\r\n[Other]\r\n"));
 }
 
 TEST(IniWriter, SectionNameIsCutAt127Characters) {

@@ -18,7 +18,7 @@ constexpr wchar_t kSep = L'/'; // accepted by both systems
 // A file system of nothing but folders, to check the length rule without
 // creating anything.
 class CountingProbe final : public FolderProbe {
-public:
+  public:
     Kind kind(const std::wstring& path, uint64_t&) const override {
         return folders.count(path) ? Kind::Folder : Kind::Missing;
     }
@@ -47,7 +47,8 @@ TEST(ProgramFolders, SettingsFolderIsCreatedUnderTheApplicationData) {
     EXPECT_EQ(layout.folders().settingsFolder(), expected);
     EXPECT_TRUE(std::filesystem::is_directory(layout.settingsDir));
     EXPECT_EQ(layout.folders().settingsFolder(), expected); // again, now existing
-    ProgramFolders withSeparator(systemFolderProbe(), layout.appData + kSep, layout.program, true, kSep);
+    ProgramFolders withSeparator(systemFolderProbe(), layout.appData + kSep, layout.program, true,
+                                 kSep);
     EXPECT_EQ(withSeparator.settingsFolder(), expected);
 }
 
@@ -98,7 +99,8 @@ TEST(ProgramFolders, BeforeWindows2000OnlyTheProgramFolderIsUsed) {
     EXPECT_EQ(old.findDataFile(L"tonvale.ini"), layout.program + L"tonvale.ini");
     EXPECT_EQ(old.savePath(L"tonvale.ini"), layout.program + L"tonvale.ini");
     EXPECT_FALSE(std::filesystem::exists(layout.temp.file("appdata")));
-    EXPECT_EQ(layout.folders().savePath(L"tonvale.ini"), layout.appData + L"/Maplewick/Tonvale/tonvale.ini");
+    EXPECT_EQ(layout.folders().savePath(L"tonvale.ini"),
+              layout.appData + L"/Maplewick/Tonvale/tonvale.ini");
 }
 
 TEST(ProgramFolders, ProcessWideFunctionsFollowTheTestRoots) {

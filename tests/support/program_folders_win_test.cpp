@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 namespace tonvale {
 namespace {

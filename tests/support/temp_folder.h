@@ -14,7 +14,7 @@ namespace tonvale {
 namespace testing_files {
 
 class TempFolder {
-public:
+  public:
     TempFolder() {
         static std::atomic<unsigned> counter{0};
         auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -39,7 +39,7 @@ public:
         return utf8ToWide(std::string(u8.begin(), u8.end()));
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -60,7 +60,7 @@ const char kDefaultFile[] = "[Tonvale]\r\n"
                             "UseDirect2D=1\r\n";
 
 class Settings : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { setWindowsVersionForTesting(kWindows10); }
 
     // Loads text (UTF-8) on the given system with the tuning files of the folder.
@@ -152,13 +152,11 @@ TEST_F(Settings, EveryRangeHoldsBothItsEnds) {
     const Range ranges[] = {
         {"Tonvale", "FrequencyOfA4", 300, 500, [](auto& s) { return s.main.frequencyOfA4; }},
         {"Tonvale", "HalfToneShift", -8, 2, [](auto& s) { return s.main.halfToneShift; }},
-        {"Tonvale", "dBInputThreshold", -80, -40,
-         [](auto& s) { return s.main.dBInputThreshold; }},
+        {"Tonvale", "dBInputThreshold", -80, -40, [](auto& s) { return s.main.dBInputThreshold; }},
         {"Tonvale", "HumSupress", 0, 9999, [](auto& s) { return s.main.humSupress; }},
         {"Tonvale", "InTuneRange", 1, 10, [](auto& s) { return s.main.inTuneRange; }},
         {"Tonvale", "InClockAdjust", -10000, 10000, [](auto& s) { return s.main.inClockAdjust; }},
-        {"Tonvale", "OutClockAdjust", -10000, 10000,
-         [](auto& s) { return s.main.outClockAdjust; }},
+        {"Tonvale", "OutClockAdjust", -10000, 10000, [](auto& s) { return s.main.outClockAdjust; }},
         {"Tonvale", "ScaleKey", -11, 11, [](auto& s) { return s.main.scaleKey; }},
         {"Spectrum View", "FrequencyZoom", 0, 3, [](auto& s) { return s.spectrum.frequencyZoom; }},
         {"Spectrum View", "dBOffset", 0, 120, [](auto& s) { return s.spectrum.dBOffset; }},
@@ -188,10 +186,10 @@ TEST_F(Settings, EveryRangeHoldsBothItsEnds) {
 }
 
 TEST_F(Settings, DeviceNamesAreCut) {
-    TunerSettings s = load("[Tonvale]\nInDeviceName=" + std::string(100, 'x') +
-                           "\nOutDeviceName={0.0.0.00000000}.{abc}\nScaleSection=" +
-                           std::string(200, 's') + "\nNoteSection=" + std::string(200, 'n') +
-                           "\n");
+    TunerSettings s =
+        load("[Tonvale]\nInDeviceName=" + std::string(100, 'x') +
+             "\nOutDeviceName={0.0.0.00000000}.{abc}\nScaleSection=" + std::string(200, 's') +
+             "\nNoteSection=" + std::string(200, 'n') + "\n");
     EXPECT_EQ(std::wstring(s.main.inDeviceName), std::wstring(63, L'x'));
     EXPECT_STREQ(s.main.outDeviceName, L"{0.0.0.00000000}.{abc}");
     EXPECT_EQ(std::wstring(s.main.scaleSection), std::wstring(127, L's'));
@@ -215,10 +213,10 @@ TEST_F(Settings, EventDrivenModeOnlyFromVistaOn) {
     EXPECT_TRUE(load("", kWindows7).main.eventDrivenExclusiveMode);
     EXPECT_FALSE(load("", kVista).main.eventDrivenExclusiveMode);
     EXPECT_FALSE(load("", kWindowsXp).main.eventDrivenExclusiveMode);
-    EXPECT_TRUE(load("[Tonvale]\nEventDrivenExclusiveMode=1\n", kVista)
-                    .main.eventDrivenExclusiveMode);
-    EXPECT_FALSE(load("[Tonvale]\nEventDrivenExclusiveMode=0\n", kWindows7)
-                     .main.eventDrivenExclusiveMode);
+    EXPECT_TRUE(
+        load("[Tonvale]\nEventDrivenExclusiveMode=1\n", kVista).main.eventDrivenExclusiveMode);
+    EXPECT_FALSE(
+        load("[Tonvale]\nEventDrivenExclusiveMode=0\n", kWindows7).main.eventDrivenExclusiveMode);
     TunerSettings xp = load("[Tonvale]\nEventDrivenExclusiveMode=1\n", kWindowsXp);
     EXPECT_FALSE(xp.main.eventDrivenExclusiveMode);
     EXPECT_EQ(save(xp, kWindowsXp).find("EventDriven"), std::string::npos);
@@ -285,8 +283,7 @@ TEST_F(Settings, OtherWindowPositionsAreWrittenOnlyWhenBothSet) {
 }
 
 TEST_F(Settings, TemperamentAndNoteNamingAreBuiltAndKept) {
-    TunerSettings s =
-        load("[Tonvale]\nScaleSection=Meantone\nScaleKey=-3\nNoteSection=Clarinet\n");
+    TunerSettings s = load("[Tonvale]\nScaleSection=Meantone\nScaleKey=-3\nNoteSection=Clarinet\n");
     ASSERT_TRUE(s.temperament);
     EXPECT_EQ(s.temperament->key(), -3);
     EXPECT_EQ(s.temperament->name(), L"Meantone");

@@ -97,12 +97,21 @@ TEST(UiText, EntriesPointIntoTheTableAndStopAtItsEnd) {
 }
 
 TEST(UiLanguage, FirstPreferredLanguageSkipsCustomLocaleEntries) {
-    auto first = [](const std::wstring& list) { return firstPreferredLanguage(list.data(), list.size()); };
+    auto first = [](const std::wstring& list) {
+        return firstPreferredLanguage(list.data(), list.size());
+    };
     using namespace std::string_literals;
     EXPECT_EQ(first(L"0411\0\0"s), 0x0411u);
-    EXPECT_EQ(first(L"1400\0" L"0411\0\0"s), 0x0411u);
-    EXPECT_EQ(first(L"1400\0" L"1400\0" L"0411\0\0"s), 0x0411u);
-    EXPECT_EQ(first(L"0409\0" L"0411\0\0"s), 0x0409u);
+    EXPECT_EQ(first(L"1400\0"
+                    L"0411\0\0"s),
+              0x0411u);
+    EXPECT_EQ(first(L"1400\0"
+                    L"1400\0"
+                    L"0411\0\0"s),
+              0x0411u);
+    EXPECT_EQ(first(L"0409\0"
+                    L"0411\0\0"s),
+              0x0409u);
     EXPECT_EQ(first(L"1400\0\0"s), 0u);
     EXPECT_EQ(first(L"04g1\0\0"s), 0u);
     EXPECT_EQ(first(L"\0\0"s), 0u);

@@ -16,7 +16,9 @@ TEST(Utf16, RoundTripsBmpAndSupplementaryCharacters) {
 }
 
 TEST(Utf16, InvalidInputBecomesReplacementCharacter) {
-    std::wstring wide = utf8ToWide(std::string("a\xFF" "b\xE3\x83", 5));
+    std::wstring wide = utf8ToWide(std::string("a\xFF"
+                                               "b\xE3\x83",
+                                               5));
     ASSERT_EQ(wide.size(), 4u);
     EXPECT_EQ(static_cast<unsigned>(wide[1]), 0xFFFDu);
     EXPECT_EQ(static_cast<unsigned>(wide[3]), 0xFFFDu);

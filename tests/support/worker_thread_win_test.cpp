@@ -17,8 +17,8 @@ uint32_t returnArgumentPlusOne(void* argument) {
 
 TEST(WorkerThread, ArgumentReachesTheFunctionAndItsResultEndsTheThread) {
     unsigned threadId = 0;
-    HANDLE thread = WorkerThread::start(nullptr, 0, returnArgumentPlusOne, reinterpret_cast<void*>(41),
-                                        0, &threadId);
+    HANDLE thread = WorkerThread::start(nullptr, 0, returnArgumentPlusOne,
+                                        reinterpret_cast<void*>(41), 0, &threadId);
     ASSERT_NE(thread, nullptr);
     EXPECT_NE(threadId, 0u);
     ASSERT_EQ(WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
@@ -77,7 +77,9 @@ TEST(WorkerThread, StartWithRecordReturnsOnceTheRecordIsCopied) {
     CloseHandle(thread);
 }
 
-uint32_t neverTakesTheRecord(void*) { return 5; }
+uint32_t neverTakesTheRecord(void*) {
+    return 5;
+}
 
 TEST(WorkerThread, StarterIsReleasedByAThreadThatNeverTakesTheRecord) {
     int record = 0;

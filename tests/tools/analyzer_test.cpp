@@ -52,7 +52,7 @@ struct Result {
 };
 
 class AnalyzerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         static std::atomic<int> counter{0};
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -65,7 +65,9 @@ protected:
         std::filesystem::remove_all(dir_, ignored);
     }
 
-    std::string path(const std::string& name) const { return (dir_ / std::filesystem::u8path(name)).u8string(); }
+    std::string path(const std::string& name) const {
+        return (dir_ / std::filesystem::u8path(name)).u8string();
+    }
 
     std::string writeWav(const std::string& name, const WavLayout& layout,
                          const std::vector<double>& samples) const {
@@ -132,19 +134,21 @@ TEST_F(AnalyzerTest, EveryRateOfBothFamiliesReadsTheTone) {
 
 TEST_F(AnalyzerTest, StereoAndWiderSamplesReadLikeMono) {
     const std::vector<Tone> tone = {{329.63, 0.4}};
-    const std::string mono = writeWav("mono.wav", {48000, 1, WavKind::pcm16},
-                                      makeFrames(tone, 48000, 1.0, 1));
+    const std::string mono =
+        writeWav("mono.wav", {48000, 1, WavKind::pcm16}, makeFrames(tone, 48000, 1.0, 1));
     const Result reference = run({"--summary", mono});
     ASSERT_EQ(reference.status, 0) << reference.err;
     EXPECT_EQ(reference.rows.back()[kNote], "E4");
-    for (WavKind kind : {WavKind::pcm16, WavKind::pcm24, WavKind::float32, WavKind::extensiblePcm16}) {
-        const std::string file = writeWav("stereo.wav", {48000, 2, kind},
-                                          makeFrames(tone, 48000, 1.0, 2));
+    for (WavKind kind :
+         {WavKind::pcm16, WavKind::pcm24, WavKind::float32, WavKind::extensiblePcm16}) {
+        const std::string file =
+            writeWav("stereo.wav", {48000, 2, kind}, makeFrames(tone, 48000, 1.0, 2));
         const Result r = run({"--summary", file});
         ASSERT_EQ(r.status, 0) << r.err;
         ASSERT_EQ(r.rows.size(), reference.rows.size());
         EXPECT_EQ(r.summary, reference.summary) << static_cast<int>(kind);
-        EXPECT_NEAR(std::stod(r.rows.back()[kLevel]), std::stod(reference.rows.back()[kLevel]), 0.01);
+        EXPECT_NEAR(std::stod(r.rows.back()[kLevel]), std::stod(reference.rows.back()[kLevel]),
+                    0.01);
     }
 }
 
@@ -207,9 +211,9 @@ TEST_F(AnalyzerTest, SummaryMedianOfEvenAndOddCounts) {
 }
 
 TEST_F(AnalyzerTest, CentsThatRoundToZeroHaveNoMinusSign) {
-    const std::string file = writeWav("flat.wav", {11025, 1, WavKind::pcm16},
-                                      makeFrames({{440.0 * std::pow(2.0, -0.003 / 1200), 0.5}},
-                                                 11025, 1.0, 1));
+    const std::string file =
+        writeWav("flat.wav", {11025, 1, WavKind::pcm16},
+                 makeFrames({{440.0 * std::pow(2.0, -0.003 / 1200), 0.5}}, 11025, 1.0, 1));
     const Result r = run({"--summary", file});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.rows.back()[kCents], "0.00");
@@ -238,19 +242,20 @@ TEST_F(AnalyzerTest, HumFilterUncoversTheToneUnderFiftyHertz) {
 }
 
 TEST_F(AnalyzerTest, ClockAdjustmentOfOneCentReadsOneCentHigher) {
-    const std::string file = writeWav("a.wav", {96000, 1, WavKind::pcm16},
-                                      makeFrames({{440.0, 0.5}}, 96000, 1.0, 1));
+    const std::string file =
+        writeWav("a.wav", {96000, 1, WavKind::pcm16}, makeFrames({{440.0, 0.5}}, 96000, 1.0, 1));
     const Result plain = run({file});
     const Result adjusted = run({"--clock-adjust", "100", file});
     ASSERT_EQ(adjusted.status, 0);
-    EXPECT_NEAR(std::stod(adjusted.rows.back()[kCents]) - std::stod(plain.rows.back()[kCents]),
-                1.0, 0.011);
-    EXPECT_NEAR(std::stod(adjusted.rows.back()[kFrequency]), 440.0 * std::pow(2.0, 1.0 / 1200), 0.002);
+    EXPECT_NEAR(std::stod(adjusted.rows.back()[kCents]) - std::stod(plain.rows.back()[kCents]), 1.0,
+                0.011);
+    EXPECT_NEAR(std::stod(adjusted.rows.back()[kFrequency]), 440.0 * std::pow(2.0, 1.0 / 1200),
+                0.002);
 }
 
 TEST_F(AnalyzerTest, ReferenceAndShiftChangeNotesAndCents) {
-    const std::string file = writeWav("a.wav", {24000, 1, WavKind::pcm16},
-                                      makeFrames({{440.0, 0.5}}, 24000, 1.0, 1));
+    const std::string file =
+        writeWav("a.wav", {24000, 1, WavKind::pcm16}, makeFrames({{440.0, 0.5}}, 24000, 1.0, 1));
     Result r = run({"--a4", "442", file});
     EXPECT_EQ(r.rows.back()[kNote], "A4");
     EXPECT_NEAR(std::stod(r.rows.back()[kCents]), 1200.0 * std::log2(440.0 / 442.0), 0.02);
@@ -292,7 +297,8 @@ TEST_F(AnalyzerTest, NonAsciiFileNamesAreRead) {
 
 TEST_F(AnalyzerTest, BadFilesAreRefusedWithAReason) {
     const std::vector<double> tone = makeFrames({{440.0, 0.5}}, 32000, 0.3, 1);
-    std::string truncated = test::makeWav({44100, 1, WavKind::pcm16}, makeFrames({{440.0, 0.5}}, 44100, 0.3, 1));
+    std::string truncated =
+        test::makeWav({44100, 1, WavKind::pcm16}, makeFrames({{440.0, 0.5}}, 44100, 0.3, 1));
     truncated.resize(truncated.size() - 1000);
     test::writeFile(path("truncated.wav"), truncated);
     test::writeFile(path("text.wav"), "just some text, not a WAV file at all");
@@ -323,15 +329,25 @@ TEST_F(AnalyzerTest, BadFilesAreRefusedWithAReason) {
 }
 
 TEST_F(AnalyzerTest, BadOptionsAreRefusedAndHelpIsShown) {
-    const std::string file = writeWav("a.wav", {11025, 1, WavKind::pcm16},
-                                      makeFrames({{440.0, 0.5}}, 11025, 0.3, 1));
+    const std::string file =
+        writeWav("a.wav", {11025, 1, WavKind::pcm16}, makeFrames({{440.0, 0.5}}, 11025, 0.3, 1));
     const std::vector<std::vector<std::string>> refused = {
-        {"--threshold", "-90", file}, {"--threshold", "-39", file}, {"--threshold", "-60.5", file},
-        {"--a4", "299.9", file},      {"--a4", "501", file},        {"--shift", "3", file},
-        {"--shift", "-9", file},      {"--clock-adjust", "10001", file},
-        {"--clock-adjust", "-10001", file}, {"--hum", "abc", file}, {"--hum", "100", file},
-        {"--bogus", file},            {"--summary=yes", file},      {file, "--threshold"},
-        {},                           {file, file},
+        {"--threshold", "-90", file},
+        {"--threshold", "-39", file},
+        {"--threshold", "-60.5", file},
+        {"--a4", "299.9", file},
+        {"--a4", "501", file},
+        {"--shift", "3", file},
+        {"--shift", "-9", file},
+        {"--clock-adjust", "10001", file},
+        {"--clock-adjust", "-10001", file},
+        {"--hum", "abc", file},
+        {"--hum", "100", file},
+        {"--bogus", file},
+        {"--summary=yes", file},
+        {file, "--threshold"},
+        {},
+        {file, file},
     };
     for (const auto& args : refused) {
         const Result r = run(args);
@@ -339,7 +355,9 @@ TEST_F(AnalyzerTest, BadOptionsAreRefusedAndHelpIsShown) {
         EXPECT_NE(r.err.find("--help"), std::string::npos) << r.err;
     }
     EXPECT_EQ(run({"--threshold=-80", "--a4", "500", "--shift", "-8", "--clock-adjust", "-10000",
-                   "--hum", "60", file}).status, 0);
+                   "--hum", "60", file})
+                  .status,
+              0);
     const Result help = run({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.header.rfind("Usage: tonvale-analyze", 0), 0u);

@@ -25,13 +25,13 @@ struct Outcome {
 };
 
 class AnalyzerTuningTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         static std::atomic<int> counter{0};
         auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        dir_ = std::filesystem::temp_directory_path() /
-               ("tonvale-analyzer-tuning-" + std::to_string(stamp) + "-" +
-                std::to_string(counter++));
+        dir_ =
+            std::filesystem::temp_directory_path() /
+            ("tonvale-analyzer-tuning-" + std::to_string(stamp) + "-" + std::to_string(counter++));
         std::filesystem::create_directories(dir_);
     }
     void TearDown() override {
@@ -91,8 +91,8 @@ TEST_F(AnalyzerTuningTest, CentsFollowTheTemperament) {
     ASSERT_EQ(equal.status, 0) << equal.err;
     EXPECT_EQ(equal.lastRow[4], "E4");
     EXPECT_NEAR(std::stod(equal.lastRow[5]), -3.42, 0.1);
-    Outcome meantone = run({"--scale-ini", sample("scale.ini"), "--temperament",
-                        "Meantone 1/4 comma", wav});
+    Outcome meantone =
+        run({"--scale-ini", sample("scale.ini"), "--temperament", "Meantone 1/4 comma", wav});
     ASSERT_EQ(meantone.status, 0) << meantone.err;
     EXPECT_EQ(meantone.lastRow[4], "E4");
     EXPECT_NEAR(std::stod(meantone.lastRow[5]), 0.0, 0.1);
@@ -119,7 +119,7 @@ TEST_F(AnalyzerTuningTest, SubtitleColumnAndWrittenNotes) {
     EXPECT_EQ(clarinet.lastRow[6], "Concert A");
     EXPECT_NE(clarinet.summary.find("B4"), std::string::npos);
     Outcome german = run({"--note-ini", sample("note.ini"), "--subtitle", "German (H for B)",
-                      tone(440.0 * std::pow(2.0, 2.0 / 12))});
+                          tone(440.0 * std::pow(2.0, 2.0 / 12))});
     EXPECT_EQ(german.lastRow[4], "B4");
     EXPECT_EQ(german.lastRow[6], "H");
 }

@@ -48,7 +48,8 @@ inline std::string encodeSamples(const WavLayout& layout, const std::vector<doub
     for (double v : samples) {
         switch (layout.kind) {
         case WavKind::pcm24: {
-            const long q = std::lround(std::fmax(-1.0, std::fmin(v, 8388607.0 / 8388608.0)) * 8388608.0);
+            const long q =
+                std::lround(std::fmax(-1.0, std::fmin(v, 8388607.0 / 8388608.0)) * 8388608.0);
             const uint32_t u = static_cast<uint32_t>(q);
             data += static_cast<char>(u & 0xFF);
             data += static_cast<char>((u >> 8) & 0xFF);
@@ -67,8 +68,8 @@ inline std::string encodeSamples(const WavLayout& layout, const std::vector<doub
             data += static_cast<char>(128 + std::lround(std::fmax(-1.0, std::fmin(v, 0.99)) * 127));
             break;
         default:
-            putU16(data, static_cast<uint16_t>(static_cast<int16_t>(
-                             std::lround(std::fmax(-1.0, std::fmin(v, 32767.0 / 32768.0)) * 32768.0))));
+            putU16(data, static_cast<uint16_t>(static_cast<int16_t>(std::lround(
+                             std::fmax(-1.0, std::fmin(v, 32767.0 / 32768.0)) * 32768.0))));
         }
     }
     return data;

@@ -6,7 +6,7 @@
 namespace {
 
 class EnglishTexts : public ::testing::Environment {
-public:
+  public:
     void SetUp() override { tonvale::loadTable(tonvale::kEnglishTable); }
 };
 

@@ -16,8 +16,7 @@ NoteNaming namingOf(const std::string& body, const Temperament* temperament = nu
     return NoteNaming(*file, L"N", current, temperament);
 }
 
-std::wstring expanded(const NoteNaming& naming, int which, int pitchClass,
-                      size_t capacity = 128) {
+std::wstring expanded(const NoteNaming& naming, int which, int pitchClass, size_t capacity = 128) {
     wchar_t buffer[256];
     buffer[0] = L'?';
     naming.expand(which, pitchClass, buffer, capacity);
@@ -31,10 +30,10 @@ TEST(Transpose, InstrumentPitches) {
         int key;
     };
     const Case cases[] = {
-        {L"Bb", -2, -2}, {L"Eb", 3, -3}, {L"Eb-", -9, -3}, {L"F", 5, -1}, {L"F-", -7, -1},
-        {L"A", -3, 3},   {L"G", -5, 1},  {L"C", 0, 0},     {L"c", 0, 0},  {L"C+", 0, 0},
-        {L"C#", 1, 7},   {L"Cb", -1, -7}, {L"bb", -2, -2}, {L"D+", 2, 2}, {L"Bb+", 10, -2},
-        {L"B#", 0, 0},   {L"H", 0, 0},   {L"", 0, 0},      {L"E#", 5, 11}, {L"G#", -4, 8},
+        {L"Bb", -2, -2}, {L"Eb", 3, -3},  {L"Eb-", -9, -3}, {L"F", 5, -1},  {L"F-", -7, -1},
+        {L"A", -3, 3},   {L"G", -5, 1},   {L"C", 0, 0},     {L"c", 0, 0},   {L"C+", 0, 0},
+        {L"C#", 1, 7},   {L"Cb", -1, -7}, {L"bb", -2, -2},  {L"D+", 2, 2},  {L"Bb+", 10, -2},
+        {L"B#", 0, 0},   {L"H", 0, 0},    {L"", 0, 0},      {L"E#", 5, 11}, {L"G#", -4, 8},
         {L"f", 5, -1},   {L"f-", -7, -1},
     };
     for (const Case& c : cases) {
@@ -59,8 +58,8 @@ TEST(NoteNaming, BFlatInstrumentWithATemperamentShowsTheWrittenKey) {
 TEST(NoteNaming, WithoutTemperamentTheCurrentSpellingNamesTheWrittenNotes) {
     NoteNaming alto = namingOf("Transpose=Eb\n");
     EXPECT_EQ(alto.shift(), 3);
-    EXPECT_STREQ(alto.subtitle(3), L"A");  // sounding C is written A
-    EXPECT_STREQ(alto.subtitle(6), L"C");  // sounding Eb is written C
+    EXPECT_STREQ(alto.subtitle(3), L"A"); // sounding C is written A
+    EXPECT_STREQ(alto.subtitle(6), L"C"); // sounding Eb is written C
     EXPECT_TRUE(alto.displaySpelling(defaultSpelling(), nullptr) == defaultSpelling());
 }
 
@@ -129,9 +128,9 @@ TEST(Expand, CapacityLimits) {
     NoteNaming n = namingOf("Format1=ab%1\nFormat2=a%x\nC#=1234567890123456789\n");
     EXPECT_EQ(expanded(n, 0, 4, 1), L"");
     EXPECT_EQ(expanded(n, 0, 4, 3), L"ab");
-    EXPECT_EQ(expanded(n, 0, 4, 4), L"ab");   // "C#" does not fit whole
+    EXPECT_EQ(expanded(n, 0, 4, 4), L"ab"); // "C#" does not fit whole
     EXPECT_EQ(expanded(n, 0, 4, 5), L"abC#");
-    EXPECT_EQ(expanded(n, 1, 4, 3), L"a");    // "%x" needs room for both
+    EXPECT_EQ(expanded(n, 1, 4, 3), L"a"); // "%x" needs room for both
     EXPECT_EQ(expanded(n, 1, 4, 4), L"a%x");
     wchar_t buffer[4];
     EXPECT_FALSE(n.expand(2, 4, buffer, 4));
@@ -153,7 +152,7 @@ TEST(NoteNaming, SoundingIndexAndWrittenNote) {
     EXPECT_EQ(trumpet.soundingIndex(3, false), 1);
     EXPECT_EQ(trumpet.soundingIndex(1, true), 11);
     EXPECT_EQ(trumpet.soundingIndex(0, false), -2);
-    EXPECT_EQ(trumpet.writtenNote(46), 48); // sounding Bb3 is written C4
+    EXPECT_EQ(trumpet.writtenNote(46), 48);   // sounding Bb3 is written C4
     EXPECT_EQ(trumpet.writtenNote(-15), 143); // m = -13
     EXPECT_EQ(trumpet.writtenNote(-26), 132); // m = -24
     EXPECT_EQ(trumpet.writtenNote(-13), -11);

@@ -27,8 +27,8 @@ TEST(FifthsNames, NeverMoreThanOneAccidental) {
 
 TEST(Spelling, DefaultIsKeyZeroWithThreeFifthsBelow) {
     NoteSpelling names = defaultSpelling();
-    const wchar_t* expected[12] = {L"A", L"Bb", L"B", L"C",  L"C#", L"D",
-                                   L"Eb", L"E", L"F", L"F#", L"G",  L"G#"};
+    const wchar_t* expected[12] = {L"A",  L"Bb", L"B", L"C",  L"C#", L"D",
+                                   L"Eb", L"E",  L"F", L"F#", L"G",  L"G#"};
     for (int k = 0; k < 12; ++k)
         EXPECT_STREQ(names[k], expected[k]) << k;
     EXPECT_TRUE(names == spelling(0, 3));
@@ -58,8 +58,8 @@ TEST(KeyNames, TheTwelveListEntries) {
         const wchar_t* text;
         int key;
     };
-    const Case cases[] = {{L"C", 0},        {L"C# (Db)", 7}, {L"D", 2},  {L"Eb (D#)", -3},
-                          {L"E", 4},        {L"F", -1},      {L"F# (Gb)", 6}, {L"G", 1},
+    const Case cases[] = {{L"C", 0},        {L"C# (Db)", 7}, {L"D", 2},        {L"Eb (D#)", -3},
+                          {L"E", 4},        {L"F", -1},      {L"F# (Gb)", 6},  {L"G", 1},
                           {L"Ab (G#)", -4}, {L"A", 3},       {L"Bb (A#)", -2}, {L"B", 5}};
     int entry = 0;
     for (const Case& c : cases) {

@@ -22,7 +22,7 @@ std::string samplePath() {
 }
 
 class SampleNote : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::wstring path = utf8ToWide(samplePath());
         ASSERT_TRUE(file_.load(path.c_str()));
@@ -44,10 +44,16 @@ TEST_F(SampleNote, InstrumentsSoundAtTheirIntervals) {
         int soundingMinusWritten; // semitones, as in orchestration tables
     };
     const Case cases[] = {
-        {L"Bb Clarinet", -2},          {L"A Clarinet", -3},         {L"Eb Clarinet", 3},
-        {L"Bb Trumpet", -2},           {L"Bb Soprano Saxophone", -2},
-        {L"Bb Tenor Saxophone", -14},  {L"Eb Alto Saxophone", -9},
-        {L"Eb Baritone Saxophone", -21}, {L"F Horn", -7},           {L"English Horn", -7},
+        {L"Bb Clarinet", -2},
+        {L"A Clarinet", -3},
+        {L"Eb Clarinet", 3},
+        {L"Bb Trumpet", -2},
+        {L"Bb Soprano Saxophone", -2},
+        {L"Bb Tenor Saxophone", -14},
+        {L"Eb Alto Saxophone", -9},
+        {L"Eb Baritone Saxophone", -21},
+        {L"F Horn", -7},
+        {L"English Horn", -7},
         {L"Alto Flute", -5},
     };
     for (const Case& c : cases) {
@@ -78,8 +84,8 @@ TEST_F(SampleNote, FormatsOfTransposingInstruments) {
 }
 
 TEST_F(SampleNote, NameSetsCoverEverySpelling) {
-    const wchar_t* sets[] = {L"Do Re Mi (fixed do)", L"\x30CF\x30CB\x30DB (\x65E5\x672C\x97F3\x540D)",
-                             L"German (H for B)"};
+    const wchar_t* sets[] = {L"Do Re Mi (fixed do)",
+                             L"\x30CF\x30CB\x30DB (\x65E5\x672C\x97F3\x540D)", L"German (H for B)"};
     for (const wchar_t* set : sets) {
         for (int key = kMinKey; key <= kMaxKey; ++key) {
             for (int below = 0; below <= 9; ++below) {
@@ -93,9 +99,9 @@ TEST_F(SampleNote, NameSetsCoverEverySpelling) {
     EXPECT_STREQ(solfege.subtitle(3), L"Do");
     EXPECT_STREQ(solfege.subtitle(6), L"Mib");
     NoteNaming japanese = naming(sets[1]);
-    EXPECT_STREQ(japanese.subtitle(3), L"\x30CF");         // C: ha
-    EXPECT_STREQ(japanese.subtitle(1), L"\x5909\x30ED");   // Bb: hen-ro
-    EXPECT_STREQ(japanese.subtitle(4), L"\x5B30\x30CF");   // C#: ei-ha
+    EXPECT_STREQ(japanese.subtitle(3), L"\x30CF");       // C: ha
+    EXPECT_STREQ(japanese.subtitle(1), L"\x5909\x30ED"); // Bb: hen-ro
+    EXPECT_STREQ(japanese.subtitle(4), L"\x5B30\x30CF"); // C#: ei-ha
     NoteNaming german = naming(L"German (H for B)");
     EXPECT_STREQ(german.subtitle(2), L"H");
     EXPECT_STREQ(german.subtitle(1), L"B");

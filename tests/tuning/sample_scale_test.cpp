@@ -69,7 +69,7 @@ std::vector<double> narrowed(int count, double by) {
 }
 
 class SampleScale : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::wstring path = samplePath();
         ASSERT_TRUE(file_.load(path.c_str()));
@@ -105,9 +105,9 @@ TEST_F(SampleScale, Meantones) {
         int below;
     };
     const Case cases[] = {
-        {L"Meantone 1/4 comma", 1.0 / 4, 3}, {L"Meantone 1/4 comma (Ab)", 1.0 / 4, 4},
+        {L"Meantone 1/4 comma", 1.0 / 4, 3},      {L"Meantone 1/4 comma (Ab)", 1.0 / 4, 4},
         {L"Meantone 1/4 comma (D#)", 1.0 / 4, 2}, {L"Meantone 1/3 comma", 1.0 / 3, 3},
-        {L"Meantone 2/7 comma", 2.0 / 7, 3}, {L"Meantone 1/5 comma", 1.0 / 5, 3},
+        {L"Meantone 2/7 comma", 2.0 / 7, 3},      {L"Meantone 1/5 comma", 1.0 / 5, 3},
         {L"Meantone 1/6 comma", 1.0 / 6, 3},
     };
     for (const Case& c : cases)
@@ -152,7 +152,7 @@ TEST_F(SampleScale, WellTemperamentsMatchThePublishedTables) {
                                      588.270, 696.090, 792.180, 888.270, 996.090, 1092.180};
     const double kirnberger3[12] = {0,       90.225,  193.157, 294.135, 386.314, 498.045,
                                     590.224, 696.578, 792.180, 889.735, 996.090, 1088.269};
-    const double vallotti[12] = {0,       94.135,  196.090, 298.045, 392.180, 501.955,
+    const double vallotti[12] = {0,       94.135,  196.090, 298.045, 392.180,  501.955,
                                  592.180, 698.045, 796.090, 894.135, 1000.000, 1090.225};
     const double young[12] = {0,       90.225,  196.090, 294.135, 392.180, 498.045,
                               588.270, 698.045, 792.180, 894.135, 996.090, 1090.225};

@@ -31,8 +31,8 @@ ScaleSteps stepsOf(const std::string& body) {
 TEST(PythagoreanBase, LowerCaseValueGivesThreeFifthsBelow) {
     ScaleSteps steps = stepsOf("Scale=pythagorean\n");
     EXPECT_EQ(steps.result, 3);
-    expectSteps(steps, {0, 113.685, 203.910, 294.135, 407.820, 498.045, 611.730, 701.955,
-                        815.640, 905.865, 996.090, 1109.775});
+    expectSteps(steps, {0, 113.685, 203.910, 294.135, 407.820, 498.045, 611.730, 701.955, 815.640,
+                        905.865, 996.090, 1109.775});
 }
 
 TEST(PythagoreanBase, NineAndZeroFifthsBelow) {
@@ -65,7 +65,7 @@ TEST(PythagoreanBase, SpellingFollowsTheChain) {
     Temperament three(*file, L"P", 0);
     NoteSpelling names = three.spelling();
     // Along the fifths from the lowest: Eb Bb F C G D A E B F# C# G#.
-    const wchar_t* expected[12] = {L"Eb", L"Bb", L"F", L"C", L"G", L"D",
+    const wchar_t* expected[12] = {L"Eb", L"Bb", L"F", L"C",  L"G",  L"D",
                                    L"A",  L"E",  L"B", L"F#", L"C#", L"G#"};
     int pitchClass = 6; // Eb
     for (const wchar_t* name : expected) {
@@ -268,8 +268,8 @@ TEST(Digest, SectionListsLongerThanTheFirstBuffer) {
     // 120 names of 20 characters need about 2,500 characters.
     std::string text;
     for (int n = 0; n < 120; ++n)
-        text += "[Temperament " + std::to_string(1000000 + n) + "]\nComment=c" +
-                std::to_string(n) + "\n";
+        text += "[Temperament " + std::to_string(1000000 + n) + "]\nComment=c" + std::to_string(n) +
+                "\n";
     auto file = iniFromText(text);
     std::optional<TemperamentDigest> sections = digest(*file);
     ASSERT_TRUE(sections);

@@ -10,7 +10,7 @@ namespace tonvale {
 namespace {
 
 class UnmaskedFloat : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { unmaskFloatTraps(); }
     void TearDown() override { maskFloatTraps(); }
 };

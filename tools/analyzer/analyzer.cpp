@@ -67,9 +67,8 @@ NoteColumns formatNote(const NoteReading& reading, const AnalyzerTuning& tuning)
 // Feeds every whole block of the file to the processor and prints its
 // reading; returns the frequencies of the blocks that had a note. A final
 // partial block is left out, as a capture buffer is only delivered when full.
-std::vector<double> analyzeBlocks(const WavInfo& wav, BlockProcessor& processor,
-                                  double referenceHz, const AnalyzerTuning& tuning,
-                                  std::ostream& out) {
+std::vector<double> analyzeBlocks(const WavInfo& wav, BlockProcessor& processor, double referenceHz,
+                                  const AnalyzerTuning& tuning, std::ostream& out) {
     const size_t blockFrames = static_cast<size_t>(processor.blockSamples());
     const size_t blocks = wav.frameCount / blockFrames;
     std::vector<int16_t> samples(blockFrames);

@@ -15,8 +15,8 @@ bool setFlag(bool AnalyzerOptions::*field, AnalyzerOptions& options) {
     return true;
 }
 
-bool applyWhole(const char* name, const std::string& text, int32_t min, int32_t max,
-                int32_t& field, std::string& error) {
+bool applyWhole(const char* name, const std::string& text, int32_t min, int32_t max, int32_t& field,
+                std::string& error) {
     if (!parseWholeNumber(text, min, max, field)) {
         error = std::string(name) + " takes a whole number from " + std::to_string(min) + " to " +
                 std::to_string(max) + " (got '" + text + "')";
@@ -78,8 +78,8 @@ const std::vector<AnalyzerOption> kOptions = {
          if (parseKeyOption(v, o.key)) {
              return true;
          }
-         e = "--key takes a number from -11 to 11 or a key name such as C, F# or Eb (got '" +
-             v + "')";
+         e = "--key takes a number from -11 to 11 or a key name such as C, F# or Eb (got '" + v +
+             "')";
          return false;
      }},
     {"--note-ini", "FILE", "subtitle displays in the format of the tuner's note.ini",
@@ -216,15 +216,14 @@ std::string analyzerUsage() {
         left.resize(std::max<size_t>(left.size() + 2, 22), ' ');
         text += left + option.help + "\n";
     }
-    text +=
-        "\nInput: RIFF/WAVE with 16-bit or 24-bit PCM or 32-bit float samples, mono or\n"
-        "stereo, at 11025, 22050, 44100, 88200, 12000, 24000, 48000 or 96000 Hz.\n"
-        "Output: tab-separated columns block, time_s (end of the block), level (dB),\n"
-        "frequency_hz, note and cents; 0 and - where a block has no note. With\n"
-        "--subtitle the note is named as the meter shows it (the written note of a\n"
-        "transposing instrument) and a subtitle column holds the line under it.\n"
-        "Exit status: 0 when done, 2 for bad options, an unreadable file or a missing\n"
-        "section.\n";
+    text += "\nInput: RIFF/WAVE with 16-bit or 24-bit PCM or 32-bit float samples, mono or\n"
+            "stereo, at 11025, 22050, 44100, 88200, 12000, 24000, 48000 or 96000 Hz.\n"
+            "Output: tab-separated columns block, time_s (end of the block), level (dB),\n"
+            "frequency_hz, note and cents; 0 and - where a block has no note. With\n"
+            "--subtitle the note is named as the meter shows it (the written note of a\n"
+            "transposing instrument) and a subtitle column holds the line under it.\n"
+            "Exit status: 0 when done, 2 for bad options, an unreadable file or a missing\n"
+            "section.\n";
     return text;
 }
 

@@ -15,7 +15,7 @@
 namespace tonvale {
 
 class AnalyzerTuning {
-public:
+  public:
     // Equal temperament with the default spelling and no subtitles.
     AnalyzerTuning();
 
@@ -32,7 +32,7 @@ public:
     // The meter's line under the note (Format1) in UTF-8; "-" when empty.
     std::string subtitle(int32_t noteNumber) const;
 
-private:
+  private:
     std::optional<Temperament> temperament_;
     std::optional<NoteNaming> naming_;
     NoteNames names_;

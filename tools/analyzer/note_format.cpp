@@ -5,7 +5,8 @@
 namespace tonvale {
 
 const NoteNames& defaultNoteNames() {
-    static const NoteNames names = {"A", "Bb", "B", "C", "C#", "D", "Eb", "E", "F", "F#", "G", "G#"};
+    static const NoteNames names = {"A",  "Bb", "B", "C",  "C#", "D",
+                                    "Eb", "E",  "F", "F#", "G",  "G#"};
     return names;
 }
 

@@ -74,8 +74,8 @@ bool parseFmt(const uint8_t* body, size_t bytes, WavInfo& info, std::string& err
         return false;
     }
     if (channels != 1 && channels != 2) {
-        error = "unsupported channel count " + std::to_string(channels) + "; " +
-                kAcceptedWavFormats;
+        error =
+            "unsupported channel count " + std::to_string(channels) + "; " + kAcceptedWavFormats;
         return false;
     }
     if (frameBytes != channels * (bits / 8)) {
@@ -100,7 +100,8 @@ int16_t decodeSample(WavEncoding encoding, const uint8_t* p) {
     case WavEncoding::pcm24: {
         const int32_t value = static_cast<int32_t>(static_cast<uint32_t>(p[0]) << 8 |
                                                    static_cast<uint32_t>(p[1]) << 16 |
-                                                   static_cast<uint32_t>(p[2]) << 24) >> 8;
+                                                   static_cast<uint32_t>(p[2]) << 24) >>
+                              8;
         return clipToPcm16((value + 128) >> 8);
     }
     case WavEncoding::float32: {

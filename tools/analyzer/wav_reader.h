@@ -16,11 +16,11 @@ enum class WavEncoding { pcm16, pcm24, float32 };
 
 struct WavInfo {
     WavEncoding encoding = WavEncoding::pcm16;
-    uint16_t channels = 0;   // 1 or 2
-    uint32_t sampleRate = 0; // as the header says; not checked here
-    uint16_t frameBytes = 0; // bytes per frame, all channels
+    uint16_t channels = 0;         // 1 or 2
+    uint32_t sampleRate = 0;       // as the header says; not checked here
+    uint16_t frameBytes = 0;       // bytes per frame, all channels
     const uint8_t* data = nullptr; // first frame, inside the parsed bytes
-    size_t frameCount = 0;   // whole frames in the data chunk
+    size_t frameCount = 0;         // whole frames in the data chunk
 };
 
 // What the reader accepts, for messages.

@@ -83,10 +83,17 @@ std::u16string parseText(const std::string& where, const std::string& line, size
         if (++i >= line.size())
             fail(where, "backslash at the end of the line");
         switch (line[i]) {
-        case 'n': text.push_back('\n'); break;
-        case '"': text.push_back('"'); break;
-        case '\\': text.push_back('\\'); break;
-        default: fail(where, std::string("unknown escape \\") + line[i]);
+        case 'n':
+            text.push_back('\n');
+            break;
+        case '"':
+            text.push_back('"');
+            break;
+        case '\\':
+            text.push_back('\\');
+            break;
+        default:
+            fail(where, std::string("unknown escape \\") + line[i]);
         }
     }
     if (line.find_first_not_of(" \t", i + 1) != std::string::npos)
@@ -158,12 +165,13 @@ void writeSource(const std::vector<Table>& tables, const std::string& path) {
         }
         out << "\n};\n\n";
     }
-    out << "} // namespace\n\nbool compiledUiTable(int languageId, const wchar_t*& data, size_t& length) {\n"
+    out << "} // namespace\n\nbool compiledUiTable(int languageId, const wchar_t*& data, size_t& "
+           "length) {\n"
         << "    switch (languageId) {\n";
     for (const Table& table : tables) {
         out << "    case " << table.languageId << ":\n        data = kTable" << table.languageId
-            << ";\n        length = sizeof kTable" << table.languageId
-            << " / sizeof kTable" << table.languageId << "[0];\n        return true;\n";
+            << ";\n        length = sizeof kTable" << table.languageId << " / sizeof kTable"
+            << table.languageId << "[0];\n        return true;\n";
     }
     out << "    default:\n        return false;\n    }\n}\n\n} // namespace tonvale\n";
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
@@ -193,7 +201,8 @@ int main(int argc, char** argv) {
             table.source = arg.substr(arg.find('=') + 1);
             tables.push_back(table);
         } else {
-            fail("stringtable", "usage: stringtable --count N [--bin-dir DIR] [--cpp FILE] LANGID=SOURCE...");
+            fail("stringtable",
+                 "usage: stringtable --count N [--bin-dir DIR] [--cpp FILE] LANGID=SOURCE...");
         }
     }
     if (tables.empty() || count == 0)
