@@ -1,5 +1,7 @@
 #include "support/ini_file.h"
 
+#include "support/scoped_win.h"
+
 #include <windows.h>
 
 namespace tonvale {
@@ -9,16 +11,12 @@ namespace {
 class WinOutput final : public OutputFile {
   public:
     explicit WinOutput(HANDLE file) : file_(file) {}
-    ~WinOutput() override {
-        if (file_ != INVALID_HANDLE_VALUE)
-            CloseHandle(file_);
-    }
     bool write(const void* data, size_t size) override {
         const char* bytes = static_cast<const char*>(data);
         while (ok_ && size > 0) {
             DWORD chunk = size > 0x10000000 ? 0x10000000 : static_cast<DWORD>(size);
             DWORD done = 0;
-            if (!WriteFile(file_, bytes, chunk, &done, nullptr) || done == 0) {
+            if (!WriteFile(file_.get(), bytes, chunk, &done, nullptr) || done == 0) {
                 ok_ = false;
                 break;
             }
@@ -29,35 +27,33 @@ class WinOutput final : public OutputFile {
     }
     int64_t finish() override {
         // The content must be on the disk before the file can replace another.
-        bool flushed = FlushFileBuffers(file_) != 0;
+        bool flushed = FlushFileBuffers(file_.get()) != 0;
         LARGE_INTEGER size = {};
-        bool sized = GetFileSizeEx(file_, &size) != 0;
-        bool closed = CloseHandle(file_) != 0;
-        file_ = INVALID_HANDLE_VALUE;
+        bool sized = GetFileSizeEx(file_.get(), &size) != 0;
+        bool closed = CloseHandle(file_.release()) != 0;
         return ok_ && flushed && sized && closed ? size.QuadPart : -1;
     }
 
   private:
-    HANDLE file_ = INVALID_HANDLE_VALUE;
+    UniqueFileHandle file_;
     bool ok_ = true;
 };
 
 } // namespace
 
 bool readAll(const wchar_t* path, std::string& bytes) {
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    UniqueFileHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     LARGE_INTEGER size = {};
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= MAXLONG;
+    bool ok = GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 && size.QuadPart <= MAXLONG;
     if (ok) {
         bytes.resize(static_cast<size_t>(size.QuadPart));
         DWORD done = 0;
-        ok = ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &done, nullptr) &&
+        ok = ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &done, nullptr) &&
              done == bytes.size();
     }
-    CloseHandle(file);
     return ok;
 }
 

@@ -1,8 +1,8 @@
 #include "support/program_folders.h"
 #include "support/program_folders_roots.h"
 
-#include <shlobj.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include <vector>
 

@@ -1,4 +1,7 @@
-#include "support/worker_thread.h"
+#include "support/worker_thread_win.h"
+
+#include "support/exception_border.h"
+#include "support/scoped_win.h"
 
 #include <process.h>
 
@@ -27,7 +30,9 @@ unsigned __stdcall threadEntry(void* argument) {
     ThreadFunction function = start->function;
     void* functionArgument = start->argument;
     HeapFree(GetProcessHeap(), 0, start);
-    uint32_t exitCode = function(functionArgument);
+    uint32_t exitCode = guardBorder(
+        "thread entry", [&] { return function(functionArgument); },
+        []() noexcept { return WorkerThread::kEndedByException; });
     _endthreadex(exitCode);
     return exitCode;
 }
@@ -57,9 +62,10 @@ HANDLE WorkerThread::start(SECURITY_ATTRIBUTES* security, unsigned stackSize,
 
 HANDLE WorkerThread::startHandover(ThreadFunction function, const void* record,
                                    unsigned* threadId) {
-    Handover handover = {record, CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-    if (!handover.copied)
+    UniqueHandle copied(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!copied)
         return nullptr;
+    Handover handover = {record, copied.get()};
     HANDLE thread = start(nullptr, 0, function, &handover, 0, threadId);
     if (thread) {
         // Without limit: the thread copies the record first thing. Its end
@@ -69,7 +75,7 @@ HANDLE WorkerThread::startHandover(ThreadFunction function, const void* record,
         WaitForMultipleObjects(2, waitFor, FALSE, INFINITE);
     }
     DWORD error = GetLastError();
-    CloseHandle(handover.copied);
+    copied.reset();
     SetLastError(error);
     return thread;
 }

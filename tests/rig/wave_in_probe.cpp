@@ -1,8 +1,8 @@
 // Captures from the default wave-in device while the driver plays a 440 Hz
 // tone into the rig's sink, and checks that the sound path is real: full
 // 100 ms buffers arrive at the pace of a sound clock and carry the tone.
-#include <mmsystem.h>
 #include <windows.h>
+#include <mmsystem.h>
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
 #include <windows.h>
+#include <shlobj.h>
 
 namespace tonvale {
 namespace {

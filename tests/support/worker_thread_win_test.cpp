@@ -1,4 +1,4 @@
-#include "support/worker_thread.h"
+#include "support/worker_thread_win.h"
 
 #include <gtest/gtest.h>
 

@@ -14,6 +14,10 @@ using ThreadFunction = uint32_t (*)(void* argument);
 
 class WorkerThread {
   public:
+    // Exit code of a thread whose function let an exception escape; the
+    // exception stops at the thread's entry.
+    static constexpr uint32_t kEndedByException = 0xE0EE0001;
+
     // security, stackSize, creationFlags and threadId go unchanged to the
     // runtime's thread creation. Returns the thread handle (the caller closes
     // it; the thread ends on its own), or null with the last-error value
