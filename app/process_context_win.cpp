@@ -1,4 +1,4 @@
-#include "app/process_context.h"
+#include "app/process_context_win.h"
 
 namespace tonvale {
 

@@ -3,10 +3,7 @@
 namespace tonvale {
 namespace {
 
-// Only the first 170 texts are ever used; the 171st stays empty.
-constexpr int kLoadedTexts = kUiTextCount - 1;
-
-const wchar_t* gUiTexts[kUiTextCount] = {};
+const wchar_t* gUiTexts[kUiTextCapacity] = {};
 
 int hexDigit(wchar_t c) {
     if (c >= L'0' && c <= L'9')
@@ -21,7 +18,7 @@ int hexDigit(wchar_t c) {
 } // namespace
 
 const wchar_t* UiText(int number) {
-    if (number < 0 || number >= kUiTextCount || !gUiTexts[number])
+    if (number < 0 || number >= kUiTextCapacity || !gUiTexts[number])
         return L"";
     return gUiTexts[number];
 }
@@ -30,7 +27,7 @@ void setUiTable(const wchar_t* data, size_t length) {
     for (const wchar_t*& entry : gUiTexts)
         entry = nullptr;
     size_t pos = 0;
-    for (int n = 0; n < kLoadedTexts && data; ++n) {
+    for (int n = 0; n < kUiTextCapacity && data; ++n) {
         size_t end = pos;
         while (end < length && data[end] != L'\0')
             ++end;

@@ -11,12 +11,15 @@
 
 namespace tonvale {
 
-constexpr int kUiTextCount = 171;
+// Texts the lookup can hold. Each deliverable's tables have a count of their
+// own (the tuner's 171, levrig's fewer); the lookup takes what the loaded
+// table holds.
+constexpr int kUiTextCapacity = 256;
 constexpr int kEnglishTable = 1033;
 constexpr int kJapaneseTable = 1041;
 
 // Text n of the loaded table; an empty string when no table is loaded, the
-// table lacks it, or n is out of range. Never null. Text 170 is always empty.
+// table lacks it, or n is out of range. Never null.
 const wchar_t* UiText(int number);
 
 // Picks the table from the user's preferred UI language (Japanese for

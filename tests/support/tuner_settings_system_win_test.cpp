@@ -3,7 +3,7 @@
 // version in TONVALE_EXPECT_VERSION.
 #include "support/ini_reader.h"
 #include "support/program_folders.h"
-#include "support/tuner_settings.h"
+#include "support/settings/tuner_settings.h"
 #include "support/windows_version.h"
 #include "temp_folder.h"
 

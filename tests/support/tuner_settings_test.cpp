@@ -1,4 +1,4 @@
-#include "support/tuner_settings.h"
+#include "support/settings/tuner_settings.h"
 
 #include "support/ini_reader.h"
 #include "support/program_folders.h"

@@ -72,7 +72,7 @@ TEST(UiText, LoadedTablesAnswerByNumber) {
     EXPECT_STREQ(UiText(84), L"\u5E73\u5747\u5F8B");
 
     loadTable(1036); // no such table
-    for (int n = 0; n < kUiTextCount; ++n)
+    for (int n = 0; n < kUiTextCapacity; ++n)
         ASSERT_STREQ(UiText(n), L"") << n;
     loadTable(kEnglishTable);
 }
@@ -86,13 +86,13 @@ TEST(UiText, EntriesPointIntoTheTableAndStopAtItsEnd) {
     EXPECT_STREQ(UiText(3), L"");
     EXPECT_NE(UiText(3), nullptr);
 
-    // Only the first 170 texts are taken, whatever the table holds.
+    // A table longer than the lookup fills it and no more.
     std::vector<wchar_t> full;
-    for (int n = 0; n <= kUiTextCount; ++n)
+    for (int n = 0; n <= kUiTextCapacity; ++n)
         full.insert(full.end(), {L'x', L'\0'});
     setUiTable(full.data(), full.size());
-    EXPECT_STREQ(UiText(169), L"x");
-    EXPECT_STREQ(UiText(170), L"");
+    EXPECT_STREQ(UiText(kUiTextCapacity - 1), L"x");
+    EXPECT_STREQ(UiText(kUiTextCapacity), L"");
     loadTable(kEnglishTable);
 }
 

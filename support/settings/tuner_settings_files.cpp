@@ -1,7 +1,7 @@
 // The settings of the running program, in the files its folder rules find.
 #include "support/ini_reader.h"
 #include "support/program_folders.h"
-#include "support/tuner_settings.h"
+#include "support/settings/tuner_settings.h"
 
 namespace tonvale {
 
