@@ -38,6 +38,42 @@ endif()
 
 set(TONVALE_TEST_DATA_DIR "${TONVALE_HOST_PATH_PREFIX}${CMAKE_SOURCE_DIR}/tests/data")
 
+# Screenshots and other files a test keeps for people to look at. Every test
+# sees the folder (a host path) in TONVALE_ARTEFACTS_DIR; tests write into a
+# subfolder named after themselves. Windows programs see it as a Z: path;
+# bash drivers strip that: ${TONVALE_ARTEFACTS_DIR#Z:}.
+set(TONVALE_ARTEFACTS_DIR "${CMAKE_BINARY_DIR}/artefacts")
+file(MAKE_DIRECTORY ${TONVALE_ARTEFACTS_DIR})
+
+# A Wine prefix of the build tree that reports another Windows version
+# (winxp64 = 5.2, vista = 6.0, win7 = 6.1, win10 = 6.2 to programs without a
+# Windows 10 manifest entry). Made once by a fixture test
+# wine_prefix_<version>; tests take it with PREFIX <version>.
+#   tonvale_wine_prefix(<version>)
+function(tonvale_wine_prefix version)
+  if(NOT CMAKE_CROSSCOMPILING OR TEST wine_prefix_${version})
+    return()
+  endif()
+  set(prefix ${CMAKE_BINARY_DIR}/wineprefix-${version})
+  add_test(NAME wine_prefix_${version}
+           COMMAND ${CMAKE_COMMAND} -DWINE_RUN=${CMAKE_CROSSCOMPILING_EMULATOR}
+                   -DPREFIX=${prefix} -DVERSION=${version}
+                   -P ${CMAKE_SOURCE_DIR}/cmake/make_wine_prefix.cmake)
+  set_tests_properties(wine_prefix_${version} PROPERTIES
+    FIXTURES_SETUP wineprefix_${version} LABELS wine TIMEOUT 300)
+endfunction()
+
+# Runs an existing Windows test in the prefix of another Windows version.
+#   tonvale_use_wine_prefix(<test> <version>)
+function(tonvale_use_wine_prefix test version)
+  tonvale_wine_prefix(${version})
+  get_test_property(${test} ENVIRONMENT env)
+  list(FILTER env EXCLUDE REGEX "^WINEPREFIX=")
+  list(APPEND env "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-${version}")
+  set_tests_properties(${test} PROPERTIES ENVIRONMENT "${env}"
+                       FIXTURES_REQUIRED wineprefix_${version})
+endfunction()
+
 # Labels, environment, fixture and lock shared by every kind of test.
 function(_tonvale_test_properties name rig labels timeout)
   if(CMAKE_CROSSCOMPILING)
@@ -59,6 +95,8 @@ function(_tonvale_test_properties name rig labels timeout)
     set(timeout 300)
   endif()
   set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT ${timeout})
+  set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT
+               "TONVALE_ARTEFACTS_DIR=${TONVALE_HOST_PATH_PREFIX}${TONVALE_ARTEFACTS_DIR}")
 endfunction()
 
 # Registers an executable target as a test with the project's labels and, for
@@ -97,11 +135,12 @@ function(tonvale_add_driven_test name)
 endfunction()
 
 # A GoogleTest program.
-#   tonvale_add_gtest(<name> SOURCES s... [LIBRARIES l...] [RIG] [LABELS ...] [TIMEOUT s])
+#   tonvale_add_gtest(<name> SOURCES s... [LIBRARIES l...] [RIG] [LABELS ...] [TIMEOUT s]
+#                     [PREFIX <windows-version>])
 # Portable tests list only portable sources and libraries and build for both
 # targets; Windows-only tests are declared inside if(WIN32).
 function(tonvale_add_gtest name)
-  cmake_parse_arguments(T "RIG" "TIMEOUT" "SOURCES;LIBRARIES;LABELS;ARGS" ${ARGN})
+  cmake_parse_arguments(T "RIG" "TIMEOUT;PREFIX" "SOURCES;LIBRARIES;LABELS;ARGS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBRARIES} GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE TONVALE_TEST_DATA_DIR="${TONVALE_TEST_DATA_DIR}")
@@ -114,4 +153,7 @@ function(tonvale_add_gtest name)
     list(APPEND extra TIMEOUT ${T_TIMEOUT})
   endif()
   tonvale_register_test(${name} ${extra} LABELS ${T_LABELS} ARGS ${T_ARGS})
+  if(T_PREFIX AND CMAKE_CROSSCOMPILING)
+    tonvale_use_wine_prefix(${name} ${T_PREFIX})
+  endif()
 endfunction()
