@@ -116,9 +116,16 @@ int32_t chooseHarmonicDivisor(HarmonicCandidate* candidates, int count) {
     if (count <= 1) {
         return candidates[0].divisor;
     }
-    // The smallest number dividing every good divisor, not their greatest
-    // common divisor: strong lags at 4 and 8 periods point to half the peak.
-    for (int32_t d = 2; d <= count; ++d) {
+    // A negative best score leaves no candidate good; the peak is then taken
+    // as the second harmonic.
+    if (good == 0) {
+        return 2;
+    }
+    // When the peak is the g-th harmonic, the lags of g, 2g, 3g ... peak
+    // periods are whole periods of the fundamental and score high: the good
+    // divisors share g, so take their greatest common divisor, not the
+    // smallest ({4, 8} is the fourth harmonic, not the second).
+    for (int32_t d = count; d >= 2; --d) {
         bool dividesAll = true;
         for (int i = 0; i < good && dividesAll; ++i) {
             dividesAll = candidates[i].divisor % d == 0;

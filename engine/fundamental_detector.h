@@ -34,7 +34,9 @@ int scoreHarmonicCandidates(const float* power, int32_t powerCount, double peakB
                             HarmonicCandidate* candidates);
 
 // Sorts the candidates by score, best first, and returns the divisor to apply
-// to the peak (1 keeps it).
+// to the peak (1 keeps it). Candidates within 0.9375 of the best score are
+// good; the divisor is the greatest number from count down to 2 that divides
+// every good one, or 2 when none is good, or the best one's as a last resort.
 int32_t chooseHarmonicDivisor(HarmonicCandidate* candidates, int count);
 
 } // namespace tonvale

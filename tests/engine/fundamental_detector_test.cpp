@@ -151,7 +151,7 @@ TEST_F(FundamentalDetectorTest, ScoresMatchTheirDefinition) {
     }
 }
 
-TEST_F(FundamentalDetectorTest, DecisionTakesTheSmallestCommonDivisor) {
+TEST_F(FundamentalDetectorTest, DecisionTakesTheGreatestCommonDivisorOfTheGoodOnes) {
     struct Case {
         std::vector<double> scores; // divisor i + 1
         int32_t expected;
@@ -160,13 +160,16 @@ TEST_F(FundamentalDetectorTest, DecisionTakesTheSmallestCommonDivisor) {
         {{1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, 1},                       // all good: keep the peak
         {{0.1, 1, 0.2, 0.99, 0.1, 0.98, 0.2, 0.97, 0.1, 0.96}, 2}, // 2, 4, 6, 8, 10
         {{0.1, 0.2, 1, 0.2, 0.1, 0.99, 0.1, 0.2, 0.98}, 3},        // 3, 6, 9: 2 does not divide 3
-        {{0.1, 0.2, 0.1, 1, 0.1, 0.2, 0.1, 0.95}, 2},              // {4, 8}: 2, not their gcd 4
-        {{0.2, 0.1, 0.3, 0.1, 1, 0.2, 0.97}, 5}, // {5, 7}: none divides both; best
-        {{-1, -2, -3}, 2},                       // no good ones: 2 divides "all"
-        {{-1}, 1},
-        {{0.1, 0.1, 0.9375, 0.1, 0.1, 1}, 3}, // {6, 3}: the ratio itself is good
-        {{0.1, 0.1, 0.9374, 0.1, 0.1, 1}, 2}, // {6}: just below it is not
-        {{0, -1, -2}, 1},                     // a best score of 0 is good
+        {{0.1, 0.2, 0.1, 1, 0.1, 0.2, 0.1, 0.95}, 4},              // {4, 8}: the fourth harmonic
+        {{0.1, 0.1, 0.9375, 0.1, 0.1, 1}, 3},                   // {6, 3}: the ratio itself is good
+        {{0.1, 0.1, 0.9374, 0.1, 0.1, 1}, 6},                   // {6}: just below it is not
+        {{0.1, 0.1, 0.2, 0.3, 0.2, 0.3, 0.1, 0.3, 0.2, 1}, 10}, // {10}: d may equal the count
+        {{0.2, 0.1, 0.3, 0.1, 1, 0.2, 0.97}, 5},                // {5, 7}: none divides both; best
+        {{0, -1, -2}, 1},                                       // a best score of 0 is good
+        {{-1}, 1}, // a single candidate: its own divisor
+        // No good candidate: half the peak, never the count.
+        {{-1, -2, -3}, 2},
+        {{-1, -2, -3, -4, -5, -6, -7, -8, -9, -10}, 2},
     };
     for (const Case& c : cases) {
         HarmonicCandidate candidates[kMaxHarmonicCandidates];
@@ -174,10 +177,37 @@ TEST_F(FundamentalDetectorTest, DecisionTakesTheSmallestCommonDivisor) {
         for (int i = 0; i < n; ++i) {
             candidates[i] = {c.scores[i], i + 1};
         }
-        EXPECT_EQ(chooseHarmonicDivisor(candidates, n), c.expected) << n;
+        EXPECT_EQ(chooseHarmonicDivisor(candidates, n), c.expected) << n << " " << c.scores[0];
         for (int i = 1; i < n; ++i) {
             EXPECT_GE(candidates[i - 1].score, candidates[i].score);
         }
+    }
+}
+
+// Low and middle brass notes put most of their energy near the sixth partial;
+// the harmonic analysis must find the fundamental, not the third harmonic.
+TEST_F(FundamentalDetectorTest, BrassToneWithAStrongSixthPartialReadsItsFundamental) {
+    const double f0 = 174.61; // F3
+    const double amplitudes[] = {0.25, 0.45, 0.6, 0.75, 0.9, 1.0, 0.8, 0.6, 0.45, 0.3, 0.2, 0.12};
+    std::vector<Partial> tone;
+    for (int k = 1; k <= 12; ++k) {
+        tone.push_back({k * f0, 2500.0 * amplitudes[k - 1]});
+    }
+    for (bool longTransform : {false, true}) {
+        PitchAnalyzer analyzer;
+        ASSERT_TRUE(analyzer.create(4096, longTransform, 1102));
+        double f = detectTone(analyzer, tone, 11025.0, false);
+        EXPECT_NEAR(f * 11025.0, 6 * f0, 1e-3) << longTransform;
+
+        HarmonicCandidate candidates[kMaxHarmonicCandidates];
+        const int n = scoreHarmonicCandidates(analyzer.power(), analyzer.length / 2,
+                                              f * analyzer.length, candidates);
+        ASSERT_EQ(n, 10);
+        EXPECT_EQ(chooseHarmonicDivisor(candidates, n), 6) << longTransform;
+
+        analyzer.clearPrevious();
+        f = detectTone(analyzer, tone, 11025.0, true);
+        EXPECT_NEAR(f * 11025.0, f0, 1e-3) << longTransform;
     }
 }
 
