@@ -9,9 +9,6 @@ namespace tonvale {
 // Note numbers count from C, 12 per octave, in scientific octaves (A4 = 57).
 constexpr int32_t kNoNote = -13;
 constexpr double kLowestNoteHz = 10.0;
-// A temperament's note positions in cents above A: the twelve notes counted
-// upward from A (p[0] = 0) and the octave (p[12] = 1200).
-constexpr int kTemperamentPositions = 13;
 
 struct NoteReading {
     double frequencyHz = 0.0; // 0 when there is no note
@@ -22,12 +19,13 @@ struct NoteReading {
 // The frequency the octave search starts from: a4Hz * 2^(semitoneShift / 12).
 double referenceFrequency(double a4Hz, int32_t semitoneShift);
 
-// The nearest note to freqHz and the deviation from it. `positions` holds
-// kTemperamentPositions values, or is nullptr for equal temperament. A
-// deviation of exactly half-way (50 cents in equal temperament) goes to the
-// upper note. Frequencies below 10 Hz, and values that are no number, give
-// no note.
-NoteReading readNote(double freqHz, double referenceHz, const double* positions = nullptr);
+class Temperament;
+
+// The nearest note to freqHz and the deviation from it, by the tuning
+// model's rule: the temperament's, or equal temperament's for nullptr. A
+// deviation of exactly half-way goes to the upper note. Frequencies below
+// 10 Hz, and values that are no number, give no note.
+NoteReading readNote(double freqHz, double referenceHz, const Temperament* temperament = nullptr);
 
 // The level bar, 0 .. 32768: empty at or below thresholdDb, full from -3 dB.
 // `level` is a reading's power (full scale 1.0).

@@ -1,5 +1,7 @@
 #include "engine/biquad_cascade.h"
 
+#include "engine/pi.h"
+
 #include <algorithm>
 #include <cmath>
 #include <complex>
@@ -11,7 +13,6 @@ namespace {
 
 using Complex = std::complex<double>;
 
-constexpr double kPi = 3.14159265358979323846;
 // 1 / tan(0.5): the analog frequency 1 rad/s lands on 1 rad per sample.
 constexpr double kBilinear = 1.830487721712452;
 constexpr double kTanHalf = 0.5463024898437905;

@@ -13,12 +13,12 @@ namespace tonvale {
 
 // b0 and a0 are normalised to 1; w1, w2 are the state.
 struct BiquadSection {
-    double b1;
-    double b2;
-    double a1;
-    double a2;
-    double w1;
-    double w2;
+    double b1 = 0.0;
+    double b2 = 0.0;
+    double a1 = 0.0;
+    double a2 = 0.0;
+    double w1 = 0.0;
+    double w2 = 0.0;
 };
 
 class BiquadCascade {

@@ -22,8 +22,8 @@ double detectFundamental(PitchAnalyzer& analyzer, bool harmonicsAware);
 
 // The pieces of the harmonic decision, exposed for testing.
 struct HarmonicCandidate {
-    double score;    // autocorrelation at one period of the candidate
-    int32_t divisor; // the candidate fundamental is the peak divided by this
+    double score = 0.0;  // autocorrelation at one period of the candidate
+    int32_t divisor = 0; // the candidate fundamental is the peak divided by this
 };
 
 constexpr int kMaxHarmonicCandidates = 10;

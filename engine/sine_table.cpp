@@ -1,5 +1,7 @@
 #include "engine/sine_table.h"
 
+#include "engine/pi.h"
+
 #include <cmath>
 
 namespace tonvale {
@@ -7,7 +9,6 @@ namespace tonvale {
 SineTable gSineTable;
 
 void fillSineTable() {
-    constexpr double kPi = 3.14159265358979323846;
     double* table = gSineTable.values;
     table[0] = 0.0;
     // Exact, rather than whatever sin(pi / 4) rounds to.

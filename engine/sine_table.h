@@ -15,7 +15,7 @@ struct SineTable {
     static constexpr int kSize = 2048;
     // The period the table is a quarter of; also the longest transform.
     static constexpr int kPeriod = 8192;
-    double values[kSize];
+    double values[kSize] = {};
 };
 
 extern SineTable gSineTable;

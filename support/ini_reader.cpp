@@ -1,5 +1,7 @@
 #include "support/ini_reader.h"
 
+#include "support/text_chars.h"
+
 #include "support/ini_file.h"
 #include "support/utf16.h"
 
@@ -14,30 +16,12 @@ namespace {
 
 constexpr size_t kNone = static_cast<size_t>(-1);
 
-bool isBlank(wchar_t c) {
-    return c == L' ' || c == L'\t';
-}
-
-wchar_t foldAscii(wchar_t c) {
-    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c + 32) : c;
-}
-
 bool equalNoCase(const wchar_t* a, const wchar_t* b, size_t length) {
     for (size_t i = 0; i < length; ++i) {
-        if (foldAscii(a[i]) != foldAscii(b[i]))
+        if (asciiLower(a[i]) != asciiLower(b[i]))
             return false;
     }
     return true;
-}
-
-// 8-bit names are widened by zero extension.
-std::wstring widen(const char* text) {
-    std::wstring out;
-    if (text) {
-        for (; *text; ++text)
-            out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*text)));
-    }
-    return out;
 }
 
 std::wstring decodeUtf16Le(const unsigned char* bytes, size_t size) {
@@ -73,17 +57,17 @@ size_t normaliseEntryLine(std::wstring& text, size_t out, size_t begin, size_t e
     while (equals < end && text[equals] != L'=')
         ++equals;
     size_t valueEnd = end;
-    while (valueEnd > begin && isBlank(text[valueEnd - 1]))
+    while (valueEnd > begin && isSpaceOrTab(text[valueEnd - 1]))
         --valueEnd;
     if (equals == end)
         return copyDown(text, out, begin, valueEnd);
     for (size_t i = begin; i < equals; ++i) {
-        if (!isBlank(text[i]))
+        if (!isSpaceOrTab(text[i]))
             text[out++] = text[i];
     }
     text[out++] = L'=';
     size_t valueBegin = equals + 1;
-    while (valueBegin < valueEnd && isBlank(text[valueBegin]))
+    while (valueBegin < valueEnd && isSpaceOrTab(text[valueBegin]))
         ++valueBegin;
     return copyDown(text, out, valueBegin, std::max(valueBegin, valueEnd));
 }
@@ -102,7 +86,7 @@ void normalise(std::wstring& text) {
         size_t end = text.find(L'\n', pos);
         size_t begin = pos;
         pos = end + 1;
-        while (begin < end && isBlank(text[begin]))
+        while (begin < end && isSpaceOrTab(text[begin]))
             ++begin;
         if (begin == end || text[begin] == L';')
             continue;
@@ -187,7 +171,7 @@ struct IniReader::State {
     bool findValue(const char* key, size_t& valueStart, size_t& valueEnd) {
         if (bodyStart == kNone)
             return false;
-        std::wstring wideKey = widen(key);
+        std::wstring wideKey = widenAscii(key);
         size_t line = kNone;
         if (cursor == kNone) {
             line = scanForKey(wideKey, bodyStart, bodyEnd);
@@ -275,7 +259,7 @@ bool IniReader::selectSection(const wchar_t* name) {
 }
 
 bool IniReader::selectSection(const char* name) {
-    return state_->select(widen(name));
+    return state_->select(widenAscii(name));
 }
 
 void IniReader::getString(const char* key, const wchar_t* defaultValue, wchar_t* buffer,
@@ -361,7 +345,7 @@ bool IniReader::deleteSection(const wchar_t* name) {
 }
 
 bool IniReader::deleteSection(const char* name) {
-    return state_->remove(widen(name));
+    return state_->remove(widenAscii(name));
 }
 
 int32_t IniReader::dump(wchar_t* buffer, int32_t capacity) {

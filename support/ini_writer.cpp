@@ -1,6 +1,7 @@
 #include "support/ini_writer.h"
 
 #include "support/ini_file.h"
+#include "support/text_chars.h"
 
 #include <climits>
 
@@ -121,7 +122,7 @@ void IniWriter::setSection(const char* name) {
     std::wstring& pending = state_->pendingSection;
     pending.clear();
     for (; name && *name && pending.size() < kMaxSectionChars; ++name)
-        pending.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*name)));
+        pending.push_back(widenChar(*name));
 }
 
 void IniWriter::writeString(const char* key, const wchar_t* value) {
@@ -131,7 +132,7 @@ void IniWriter::writeString(const char* key, const wchar_t* value) {
     s.writePendingHeader();
     std::wstring text;
     for (; key && *key; ++key)
-        text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*key)));
+        text.push_back(widenChar(*key));
     text.push_back(L'=');
     text.append(value ? value : L"");
     s.line(text.data(), text.size());

@@ -1,5 +1,7 @@
 #include "support/text_format.h"
 
+#include "support/text_chars.h"
+
 #include <cstdio>
 #include <cwchar>
 
@@ -97,7 +99,7 @@ void putNumber(Sink& sink, const Directive& directive, char conversion, bool isF
     size_t len =
         static_cast<size_t>(n) < sizeof digits ? static_cast<size_t>(n) : sizeof digits - 1;
     for (size_t k = 0; k < len; ++k)
-        sink.put(static_cast<wchar_t>(static_cast<unsigned char>(digits[k])));
+        sink.put(widenChar(digits[k]));
 }
 
 const wchar_t* parseDirective(const wchar_t* p, Directive& directive, va_list& args) {

@@ -20,8 +20,8 @@ class FloatExceptionMask {
 
   private:
     struct Saved {
-        std::fenv_t environment; // C library systems
-        unsigned control;        // Windows, whose feholdexcept leaves SSE traps on
+        std::fenv_t environment = {}; // C library systems
+        unsigned control = 0;         // Windows, whose feholdexcept leaves SSE traps on
     };
     Saved saved_{};
 };

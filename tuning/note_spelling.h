@@ -23,6 +23,11 @@ constexpr int kFifthsNameFirst = -24;
 constexpr int kFifthsNameLast = 23;
 const wchar_t* fifthsName(int position);
 
+// key brought into kMinKey ... kMaxKey by clamping.
+inline int clampedKey(int key) {
+    return key < kMinKey ? kMinKey : key > kMaxKey ? kMaxKey : key;
+}
+
 // kKeyTonicTable for any key (reduced modulo 12).
 int keyTonic(int key);
 

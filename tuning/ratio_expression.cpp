@@ -1,5 +1,7 @@
 #include "tuning/ratio_expression.h"
 
+#include "support/text_chars.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -8,11 +10,6 @@
 
 namespace tonvale {
 namespace {
-
-// The white space of the C locale's iswspace.
-bool isSpace(wchar_t c) {
-    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\v' || c == L'\f' || c == L'\r';
-}
 
 bool isDigit(wchar_t c) {
     return c >= L'0' && c <= L'9';
@@ -36,7 +33,7 @@ long addSaturated(long a, long b) {
 size_t readDecimal(const wchar_t* text, double* value) {
     *value = 0.0;
     const wchar_t* p = text;
-    while (isSpace(*p))
+    while (isCSpace(*p))
         ++p;
     bool negative = false;
     if (*p == L'+' || *p == L'-')
@@ -107,7 +104,7 @@ bool evaluateRatio(const wchar_t* text, double* value) {
             return false;
         p += used;
         result = op == L'*' ? result * number : result / number;
-        while (isSpace(*p))
+        while (isCSpace(*p))
             ++p;
         if (*p == L'\0')
             break;

@@ -1,6 +1,7 @@
 #include "tuning/temperament.h"
 
 #include "support/ini_reader.h"
+#include "support/text_chars.h"
 #include "support/text_format.h"
 #include "support/ui_text.h"
 #include "tuning/float_guard.h"
@@ -25,15 +26,11 @@ const NamedComma kCommaTable[] = {
     {"SYNTONIC", 81.0 / 80.0},
 };
 
-wchar_t asciiUpper(wchar_t c) {
-    return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
-}
-
 // ASCII letters without regard to case; the text must end where name ends
 // unless prefixOnly.
 bool matchesAscii(const wchar_t* text, const char* name, bool prefixOnly) {
     for (; *name; ++text, ++name) {
-        if (asciiUpper(*text) != static_cast<wchar_t>(*name))
+        if (asciiUpper(*text) != widenChar(*name))
             return false;
     }
     return prefixOnly || *text == L'\0';
@@ -127,10 +124,6 @@ bool stepsUsable(const double* steps) {
             return false;
     }
     return true;
-}
-
-int clampedKey(int key) {
-    return key < kMinKey ? kMinKey : key > kMaxKey ? kMaxKey : key;
 }
 
 } // namespace

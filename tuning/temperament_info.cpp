@@ -30,7 +30,7 @@ std::wstring describe(IniReader& scaleFile, const wchar_t* sectionName, int key)
     if (steps.result == kRejectedScale)
         return unusableText(sectionName);
 
-    key = key < kMinKey ? kMinKey : key > kMaxKey ? kMaxKey : key;
+    key = clampedKey(key);
     NoteSpelling names = spelling(key, steps.result >= 0 ? steps.result : 3);
     int tonic = keyTonic(key);
     int onA = (kPitchClasses - tonic) % kPitchClasses;

@@ -2,6 +2,7 @@
 
 #include "support/ini_reader.h"
 #include "support/ini_writer.h"
+#include "support/text_chars.h"
 #include "support/text_format.h"
 #include "support/windows_version.h"
 
@@ -179,15 +180,11 @@ int32_t applyRule(const Field& field, int32_t value) {
     return value;
 }
 
-bool isSpace(wchar_t c) {
-    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\v' || c == L'\f' || c == L'\r';
-}
-
 // One "%d" of the scanf family: white space, a sign, at least one digit.
 // Saturates instead of overflowing.
 bool scanInteger(const wchar_t*& p, int32_t* value) {
     const wchar_t* q = p;
-    while (isSpace(*q))
+    while (isCSpace(*q))
         ++q;
     bool negative = *q == L'-';
     if (*q == L'+' || *q == L'-')

@@ -41,51 +41,51 @@ constexpr size_t kSectionNameCapacity = 128;
 // Section "Tonvale".
 struct MainSettings {
     WindowPosition windowPosition;
-    bool largeSize;
-    bool useSystemFont;
-    bool autoStart;
-    bool useLongFFT;
-    bool microphoneOnly;
-    int16_t frequencyOfA4; // Hz
-    int16_t halfToneShift; // semitones; A4 = 440 * 2^(shift / 12)
-    bool findFundamental;
-    int16_t dBInputThreshold; // dB
-    int16_t humSupress;       // hundredths of a hertz, 0 = off
-    int16_t inTuneRange;      // cents
-    wchar_t inDeviceName[kDeviceNameCapacity];
-    int16_t inDeviceChannels;
-    int16_t inClockAdjust; // hundredths of a cent
-    wchar_t outDeviceName[kDeviceNameCapacity];
-    int16_t outClockAdjust;    // hundredths of a cent
-    uint32_t deviceSampleRate; // Hz, 0 = automatic
-    int16_t popupFlags;
-    wchar_t scaleSection[kSectionNameCapacity];
-    int16_t scaleKey;
-    wchar_t noteSection[kSectionNameCapacity];
-    bool eventDrivenExclusiveMode;
+    bool largeSize = false;
+    bool useSystemFont = false;
+    bool autoStart = false;
+    bool useLongFFT = false;
+    bool microphoneOnly = false;
+    int16_t frequencyOfA4 = 0; // Hz
+    int16_t halfToneShift = 0; // semitones; A4 = 440 * 2^(shift / 12)
+    bool findFundamental = false;
+    int16_t dBInputThreshold = 0; // dB
+    int16_t humSupress = 0;       // hundredths of a hertz, 0 = off
+    int16_t inTuneRange = 0;      // cents
+    wchar_t inDeviceName[kDeviceNameCapacity] = {};
+    int16_t inDeviceChannels = 0;
+    int16_t inClockAdjust = 0; // hundredths of a cent
+    wchar_t outDeviceName[kDeviceNameCapacity] = {};
+    int16_t outClockAdjust = 0;    // hundredths of a cent
+    uint32_t deviceSampleRate = 0; // Hz, 0 = automatic
+    int16_t popupFlags = 0;
+    wchar_t scaleSection[kSectionNameCapacity] = {};
+    int16_t scaleKey = 0;
+    wchar_t noteSection[kSectionNameCapacity] = {};
+    bool eventDrivenExclusiveMode = false;
 };
 
 // Section "Spectrum View".
 struct SpectrumSettings {
     WindowPosition windowPosition;
     ViewSize viewSize;
-    int16_t frequencyZoom;
-    int16_t dBOffset; // dB
+    int16_t frequencyZoom = 0;
+    int16_t dBOffset = 0; // dB
 };
 
 // Section "Tone Console".
 struct ToneSettings {
     WindowPosition windowPosition;
-    int16_t octave;
-    int16_t dBGain; // dB
-    int16_t pause;
-    int16_t octaveVisible;
+    int16_t octave = 0;
+    int16_t dBGain = 0; // dB
+    int16_t pause = 0;
+    int16_t octaveVisible = 0;
 };
 
 // Section "Debug".
 struct DebugSettings {
-    bool englishUI;
-    bool useDirect2D;
+    bool englishUI = false;
+    bool useDirect2D = false;
 };
 
 struct TunerSettings {

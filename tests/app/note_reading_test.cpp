@@ -65,32 +65,6 @@ TEST(NoteReading, ShiftedReferenceMovesTheNotes) {
     EXPECT_EQ(readNote(442.0, referenceFrequency(442.0, 0)).noteNumber, 57);
 }
 
-TEST(NoteReading, TemperamentPositionsDecideTheNearestNote) {
-    // Pythagorean-ish: E (7 semitones above A) sits at 702 cents.
-    double positions[kTemperamentPositions];
-    for (int i = 0; i < kTemperamentPositions; ++i) {
-        positions[i] = 100.0 * i;
-    }
-    positions[7] = 702.0;
-    NoteReading r = readNote(centsAbove(440.0, 702.0), 440.0, positions);
-    EXPECT_EQ(r.noteNumber, 64); // E5
-    EXPECT_NEAR(r.cents, 0.0, 1e-9);
-    r = readNote(centsAbove(440.0, 650.0), 440.0, positions);
-    EXPECT_EQ(r.noteNumber, 63); // Eb5: below the midpoint 651
-    EXPECT_NEAR(r.cents, 50.0, 1e-9);
-    r = readNote(centsAbove(440.0, 1160.0), 440.0, positions);
-    EXPECT_EQ(r.noteNumber, 69); // past the last midpoint: the next octave's A
-    EXPECT_NEAR(r.cents, -40.0, 1e-9);
-
-    // Exactly on a midpoint goes to the upper note.
-    const double q = 1200.0 * std::log2(660.0 / 440.0);
-    positions[7] = q + 10.0;
-    positions[6] = q - 10.0;
-    r = readNote(660.0, 440.0, positions);
-    EXPECT_EQ(r.noteNumber, 64);
-    EXPECT_NEAR(r.cents, -10.0, 1e-9);
-}
-
 TEST(NoteReading, LevelBarRunsFromThresholdToMinusThreeDecibels) {
     EXPECT_EQ(levelBarValue(0.0f, -60), 0);
     EXPECT_EQ(levelBarValue(-1e-12f, -60), 0);

@@ -9,8 +9,6 @@
 namespace tonvale {
 namespace {
 
-using test::kPi;
-
 constexpr float kRipple = 0.98855311f; // 0.1 dB
 
 // |H(e^(iw))| from the stored coefficients.

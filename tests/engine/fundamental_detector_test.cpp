@@ -145,7 +145,7 @@ TEST_F(FundamentalDetectorTest, ScoresMatchTheirDefinition) {
     for (int m = 1; m <= 10; ++m) {
         long double expected = 0.0L;
         for (int k = 0; k < 2048; ++k) {
-            expected += power[k] * cosl(2.0L * test::kPi * m * k / peak);
+            expected += power[k] * cosl(2.0L * kPi * m * k / peak);
         }
         EXPECT_NEAR(candidates[m - 1].score, static_cast<double>(expected), 1e-9 * 2048 * 101) << m;
     }

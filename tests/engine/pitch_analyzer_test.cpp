@@ -119,7 +119,7 @@ TEST_F(PitchAnalyzerTest, FullScaleSineOnABinReadsMinusSixDecibels) {
         size_t n = 0;
         for (int b = 0; b < 8; ++b) {
             for (float& v : block) {
-                v = static_cast<float>(32768.0 * std::sin(2.0 * test::kPi * bin * n++ / length));
+                v = static_cast<float>(32768.0 * std::sin(2.0 * kPi * bin * n++ / length));
             }
             analyzer.append(block.data());
         }

@@ -1,14 +1,14 @@
 // Test signals and reference transforms, independent of the engine's code.
 #pragma once
 
+#include "engine/pi.h"
+
 #include <cmath>
 #include <complex>
 #include <cstdint>
 #include <vector>
 
 namespace tonvale::test {
-
-constexpr double kPi = 3.14159265358979323846;
 
 struct Partial {
     double freqHz;

@@ -11,7 +11,6 @@ namespace tonvale {
 namespace {
 
 using test::directDft;
-using test::kPi;
 
 class TransformTest : public ::testing::Test {
   protected:

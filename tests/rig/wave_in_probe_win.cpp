@@ -1,6 +1,9 @@
 // Captures from the default wave-in device while the driver plays a 440 Hz
 // tone into the rig's sink, and checks that the sound path is real: full
 // 100 ms buffers arrive at the pace of a sound clock and carry the tone.
+#include "engine/pi.h"
+#include "support/scoped_win.h"
+
 #include <windows.h>
 #include <mmsystem.h>
 
@@ -26,7 +29,6 @@ constexpr int kSkippedBuffers = 5;
 constexpr int kMeasuredBuffers = 20;
 constexpr double kBufferSec = static_cast<double>(kBufferFrames) / kRateHz;
 constexpr double kToneHz = 440.0;
-constexpr double kPi = 3.14159265358979323846;
 constexpr DWORD kBufferWaitLimitMs = 3000;
 // The driver plays the tone at half of full scale: rms about 11600.
 constexpr double kLeastToneRms = 1000.0;
@@ -82,12 +84,12 @@ Capture captureFromDefaultDevice(int wanted) {
     format.nBlockAlign = kChannels * sizeof(int16_t);
     format.nAvgBytesPerSec = kRateHz * format.nBlockAlign;
 
-    HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    HWAVEIN waveIn = nullptr;
-    capture.openResult = waveInOpen(&waveIn, WAVE_MAPPER, &format,
-                                    reinterpret_cast<DWORD_PTR>(event), 0, CALLBACK_EVENT);
+    UniqueHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    WaveInHandle device;
+    capture.openResult = waveInOpen(device.receive(), WAVE_MAPPER, &format,
+                                    reinterpret_cast<DWORD_PTR>(event.get()), 0, CALLBACK_EVENT);
+    HWAVEIN waveIn = device.get();
     if (capture.openResult != MMSYSERR_NOERROR) {
-        CloseHandle(event);
         capture.failure = "waveInOpen failed";
         return capture;
     }
@@ -105,7 +107,7 @@ Capture captureFromDefaultDevice(int wanted) {
     waveInStart(waveIn);
     int next = 0;
     while (static_cast<int>(capture.buffers.size()) < wanted) {
-        if (WaitForSingleObject(event, kBufferWaitLimitMs) != WAIT_OBJECT_0) {
+        if (WaitForSingleObject(event.get(), kBufferWaitLimitMs) != WAIT_OBJECT_0) {
             capture.failure = "no buffer arrived within 3 s";
             break;
         }
@@ -115,8 +117,7 @@ Capture captureFromDefaultDevice(int wanted) {
     for (WAVEHDR& header : headers) {
         waveInUnprepareHeader(waveIn, &header, sizeof(WAVEHDR));
     }
-    waveInClose(waveIn);
-    CloseHandle(event);
+    device.close();
     return capture;
 }
 

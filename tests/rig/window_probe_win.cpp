@@ -6,11 +6,15 @@
 // (top left, top right, bottom left, bottom right) once it has painted, then
 // runs until <stop-file> exists, at most a minute. With --hidden the window
 // is created but never shown, so the screenshot check must fail.
+#include "support/scoped_win.h"
+#include "support/window_binding_win.h"
+
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace tonvale {
 namespace {
@@ -26,50 +30,63 @@ constexpr DWORD kLifetimeLimitMs = 60000;
 constexpr COLORREF kQuadrantColours[4] = {RGB(0xD0, 0x30, 0x20), RGB(0x20, 0xB0, 0x40),
                                           RGB(0x30, 0x40, 0xE0), RGB(0xF0, 0xE0, 0x10)};
 
-std::wstring stopFilePath;
-DWORD startTickMs = 0;
-
-void paintQuadrants(HWND window) {
-    PAINTSTRUCT paint = {};
-    HDC dc = BeginPaint(window, &paint);
-    RECT client = {};
-    GetClientRect(window, &client);
-    const int midX = client.right / 2;
-    const int midY = client.bottom / 2;
-    const RECT quadrants[4] = {{0, 0, midX, midY},
-                               {midX, 0, client.right, midY},
-                               {0, midY, midX, client.bottom},
-                               {midX, midY, client.right, client.bottom}};
-    for (int i = 0; i < 4; ++i) {
-        HBRUSH brush = CreateSolidBrush(kQuadrantColours[i]);
-        FillRect(dc, &quadrants[i], brush);
-        DeleteObject(brush);
+// The probe's state, bound to its window by the shared trampoline.
+class ProbeWindow {
+  public:
+    static constexpr int kSlot = GWLP_USERDATA;
+    static ProbeWindow* attach(HWND, const CREATESTRUCTW& create) {
+        return static_cast<ProbeWindow*>(create.lpCreateParams);
     }
-    EndPaint(window, &paint);
-}
-
-bool stopRequested() {
-    return GetFileAttributesW(stopFilePath.c_str()) != INVALID_FILE_ATTRIBUTES ||
-           GetTickCount() - startTickMs > kLifetimeLimitMs;
-}
-
-LRESULT CALLBACK probeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_PAINT:
-        paintQuadrants(window);
-        return 0;
-    case WM_TIMER:
-        if (stopRequested()) {
-            DestroyWindow(window);
-        }
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
+    static void detach(ProbeWindow*) noexcept {}
+    static LRESULT defaultProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
-}
+
+    ProbeWindow(std::wstring stopFile, DWORD startTickMs)
+        : stopFile_(std::move(stopFile)), startTickMs_(startTickMs) {}
+
+    LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        switch (message) {
+        case WM_PAINT:
+            paintQuadrants(window);
+            return 0;
+        case WM_TIMER:
+            if (stopRequested())
+                DestroyWindow(window);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return defaultProcedure(window, message, wParam, lParam);
+        }
+    }
+
+  private:
+    static void paintQuadrants(HWND window) {
+        PaintDC dc(window);
+        RECT client = {};
+        GetClientRect(window, &client);
+        const int midX = client.right / 2;
+        const int midY = client.bottom / 2;
+        const RECT quadrants[4] = {{0, 0, midX, midY},
+                                   {midX, 0, client.right, midY},
+                                   {0, midY, midX, client.bottom},
+                                   {midX, midY, client.right, client.bottom}};
+        for (int i = 0; i < 4; ++i) {
+            UniqueBrush brush(CreateSolidBrush(kQuadrantColours[i]));
+            FillRect(dc.get(), &quadrants[i], brush.get());
+        }
+    }
+
+    bool stopRequested() const {
+        return GetFileAttributesW(stopFile_.c_str()) != INVALID_FILE_ATTRIBUTES ||
+               GetTickCount() - startTickMs_ > kLifetimeLimitMs;
+    }
+
+    std::wstring stopFile_;
+    DWORD startTickMs_;
+};
 
 void printPlacement(HWND window) {
     RECT client = {};
@@ -85,14 +102,14 @@ void printPlacement(HWND window) {
 }
 
 int runProbe(const char* stopFile, bool hidden) {
-    startTickMs = GetTickCount();
     const int length = MultiByteToWideChar(CP_ACP, 0, stopFile, -1, nullptr, 0);
-    stopFilePath.assign(length > 0 ? length - 1 : 0, L'\0');
+    std::wstring stopFilePath(length > 0 ? length - 1 : 0, L'\0');
     MultiByteToWideChar(CP_ACP, 0, stopFile, -1, stopFilePath.data(), length);
+    ProbeWindow probe(std::move(stopFilePath), GetTickCount());
 
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = probeWindowProc;
+    windowClass.lpfnWndProc = windowProcedure<ProbeWindow>;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = L"TonvaleRigWindowProbe";
@@ -100,9 +117,9 @@ int runProbe(const char* stopFile, bool hidden) {
         std::fprintf(stderr, "RegisterClassW failed: %lu\n", GetLastError());
         return 1;
     }
-    HWND window = CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName,
-                                  L"Tonvale rig window probe", WS_POPUP, kLeft, kTop, kWidth,
-                                  kHeight, nullptr, nullptr, instance, nullptr);
+    HWND window =
+        CreateWindowExW(WS_EX_TOPMOST, windowClass.lpszClassName, L"Tonvale rig window probe",
+                        WS_POPUP, kLeft, kTop, kWidth, kHeight, nullptr, nullptr, instance, &probe);
     if (window == nullptr) {
         std::fprintf(stderr, "CreateWindowExW failed: %lu\n", GetLastError());
         return 1;

@@ -79,7 +79,7 @@ std::vector<double> analyzeBlocks(const WavInfo& wav, BlockProcessor& processor,
         decodeMonoFrames(wav, b * blockFrames, blockFrames, samples.data());
         processor.processBlock(samples.data());
         PitchReading& reading = processor.reading();
-        const NoteReading note = readNote(reading.frequency, referenceHz, tuning.positions());
+        const NoteReading note = readNote(reading.frequency, referenceHz, tuning.temperament());
         if (note.noteNumber != kNoNote) {
             noteFrequencies.push_back(note.frequencyHz);
         }
@@ -107,7 +107,7 @@ void printSummary(std::vector<double> frequencies, size_t blocks, double referen
     const double median =
         n % 2 == 1 ? frequencies[n / 2] : (frequencies[n / 2 - 1] + frequencies[n / 2]) / 2.0;
     const NoteColumns columns =
-        formatNote(readNote(median, referenceHz, tuning.positions()), tuning);
+        formatNote(readNote(median, referenceHz, tuning.temperament()), tuning);
     out << "summary: median " << columns.frequency << " Hz, " << columns.note << ' '
         << (columns.cents[0] == '-' ? "" : "+") << columns.cents << " cents, " << n << " of "
         << blocks << " blocks with a note\n";

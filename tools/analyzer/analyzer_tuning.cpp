@@ -2,8 +2,11 @@
 
 #include "app/note_reading.h"
 #include "support/ini_reader.h"
+#include "support/settings/tuner_settings.h"
 #include "support/utf16.h"
 #include "tuning/temperament_digest.h"
+
+#include <algorithm>
 
 namespace tonvale {
 namespace {
@@ -40,6 +43,19 @@ bool openSection(const std::string& path, const std::string& section, IniReader&
     return false;
 }
 
+// Section names are stored as the settings hold them, at most 127 characters.
+bool copySectionName(const std::string& name, wchar_t (&stored)[kSectionNameCapacity],
+                     std::string& error) {
+    std::wstring wide = utf8ToWide(name);
+    if (wide.size() >= kSectionNameCapacity) {
+        error = "section name longer than " + std::to_string(kSectionNameCapacity - 1) +
+                " characters: " + name;
+        return false;
+    }
+    std::copy(wide.c_str(), wide.c_str() + wide.size() + 1, stored);
+    return true;
+}
+
 } // namespace
 
 AnalyzerTuning::AnalyzerTuning() : names_(namesOf(defaultSpelling())) {}
@@ -58,35 +74,36 @@ bool AnalyzerTuning::load(const AnalyzerOptions& options, std::string& error) {
                                          : "--subtitle needs --note-ini FILE";
         return false;
     }
+    TunerSettings settings;
     if (!options.temperament.empty()) {
         IniReader file;
-        if (!openSection(options.scaleIni, options.temperament, file, error))
+        if (!openSection(options.scaleIni, options.temperament, file, error) ||
+            !copySectionName(options.temperament, settings.main.scaleSection, error))
             return false;
-        Temperament temperament(file, utf8ToWide(options.temperament).c_str(), options.key);
-        if (temperament.isRejected()) {
+        if (Temperament(file, settings.main.scaleSection, options.key).isRejected()) {
             error = "[" + options.temperament + "] in " + options.scaleIni +
                     " cannot be used: a value is not a usable number, or the notes do not rise "
                     "in order";
             return false;
         }
-        temperament_ = std::move(temperament);
-    } else if (options.key != 0) {
-        temperament_ = Temperament(options.key);
     }
-    const Temperament* active = temperament_ ? &*temperament_ : nullptr;
-    NoteSpelling current = active ? active->spelling() : defaultSpelling();
     if (!options.subtitle.empty()) {
         IniReader file;
-        if (!openSection(options.noteIni, options.subtitle, file, error))
+        if (!openSection(options.noteIni, options.subtitle, file, error) ||
+            !copySectionName(options.subtitle, settings.main.noteSection, error))
             return false;
-        naming_ = NoteNaming(file, utf8ToWide(options.subtitle).c_str(), current, active);
     }
-    names_ = namesOf(displaySpelling(naming_ ? &*naming_ : nullptr, current, active));
+    // The same rebuild as the tuner's, so both name a note alike.
+    settings.main.scaleKey = static_cast<int16_t>(options.key);
+    rebuildTuning(settings, TuningFiles{utf8ToWide(options.scaleIni), utf8ToWide(options.noteIni)});
+    temperament_ = std::move(settings.temperament);
+    naming_ = std::move(settings.noteNaming);
+    names_ = namesOf(settings.displaySpelling);
     return true;
 }
 
-const double* AnalyzerTuning::positions() const {
-    return temperament_ ? temperament_->positions() : nullptr;
+const Temperament* AnalyzerTuning::temperament() const {
+    return temperament_ ? &*temperament_ : nullptr;
 }
 
 std::string AnalyzerTuning::noteName(int32_t noteNumber) const {

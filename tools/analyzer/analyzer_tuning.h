@@ -23,8 +23,8 @@ class AnalyzerTuning {
     // be read, a section is not in it, or a temperament cannot be used.
     bool load(const AnalyzerOptions& options, std::string& error);
 
-    // The temperament's 13 note positions, or nullptr for equal temperament.
-    const double* positions() const;
+    // The active temperament, or nullptr for equal temperament in C.
+    const Temperament* temperament() const;
     bool hasSubtitles() const { return naming_.has_value(); }
     // The note as the meter names it: the written note of a transposing
     // instrument, in the display spelling ("D4"); "-" for no note.
