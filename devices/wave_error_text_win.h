@@ -1,0 +1,18 @@
+// Texts of wave-device failures: the program's message, a blank line, and
+// the system's explanation of the result code.
+#pragma once
+
+#include <windows.h>
+
+#include <mmsystem.h>
+
+#include <string>
+
+namespace tonvale {
+
+// "<message>\n\n", followed for a non-zero code by the system's text for it,
+// or "Error code <code>" when the system has none.
+std::wstring waveInErrorText(const wchar_t* message, MMRESULT code);
+std::wstring waveOutErrorText(const wchar_t* message, MMRESULT code);
+
+} // namespace tonvale
