@@ -5,5 +5,7 @@
 namespace tonvale {
 
 constexpr double kPi = 3.14159265358979323846;
+// For oscillators that run in extended precision (x87 80-bit long double).
+constexpr long double kPiExtended = 3.141592653589793238462643383279502884L;
 
 } // namespace tonvale
