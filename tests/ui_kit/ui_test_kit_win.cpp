@@ -94,6 +94,28 @@ bool drawingRule(HWND control, UINT& flags, SIZE& allowance) {
     return false;
 }
 
+bool paintPending(HWND window) {
+    if (GetUpdateRect(window, nullptr, FALSE))
+        return true;
+    for (HWND child : descendants(window))
+        if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE))
+            return true;
+    return false;
+}
+
+// Paints the window and its children now; from another thread, asks for it
+// and waits until the owning thread has painted everything.
+void repaint(HWND window) {
+    const bool own = GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN |
+                     (own ? RDW_UPDATENOW : 0));
+    if (!own)
+        waitUntil([&] { return !paintPending(window); }, 2000, Pump::no);
+    GdiFlush();
+    Sleep(50); // the display server draws what Wine sent it
+}
+
 } // namespace
 
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs, Pump pump) {
@@ -223,9 +245,7 @@ bool captureWindow(HWND window, const std::wstring& path) {
     const int height = area.bottom - area.top;
     if (width <= 0 || height <= 0)
         return false;
-    RedrawWindow(window, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-    GdiFlush();
+    repaint(window);
 
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
@@ -285,6 +305,9 @@ void drawOwnFrames() {
     RegSetValueExW(handle, L"Decorated", 0, REG_SZ, reinterpret_cast<const BYTE*>(no), sizeof no);
     RegSetValueExW(handle, L"Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>(no), sizeof no);
     RegCloseKey(handle);
+    // Debian's Wine leaves its own symbol font unregistered; the caption
+    // buttons are glyphs of it.
+    AddFontResourceExW(L"Z:\\usr\\share\\wine\\fonts\\marlett.ttf", FR_PRIVATE, nullptr);
 }
 
 bool bringToFront(HWND window) {

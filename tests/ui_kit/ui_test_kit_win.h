@@ -81,8 +81,10 @@ std::wstring artefactPath(const std::wstring& test, const std::wstring& file);
 bool captureWindow(HWND window, const std::wstring& path);
 
 // Wine's X11 driver leaves captions and borders to the window manager; the
-// rig has none. This sets the driver's per-program option for this
-// executable so that Wine draws them, and must run before any window exists.
+// rig has none. This sets the driver's per-program options for this
+// executable so that Wine draws them itself and never waits for a window
+// manager, and adds the symbol font the caption buttons are drawn with. It
+// must run before any window exists.
 void drawOwnFrames();
 
 // Makes the window the foreground window (and gives it the focus) as far as
