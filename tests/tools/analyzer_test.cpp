@@ -279,6 +279,22 @@ TEST_F(AnalyzerTest, HarmonicsAwareFindsTheFundamentalUnderItsSecondHarmonic) {
     EXPECT_EQ(r.rows.back()[kNote], "A2");
 }
 
+// Three decimals of a hertz are 0.06 cent at 27.5 Hz: too coarse to measure
+// the reading's own accuracy.
+TEST_F(AnalyzerTest, DecimalsWidenTheFrequencyColumnAndTheSummary) {
+    const std::string file = writeWav("a0.wav", {44100, 1, WavKind::pcm16},
+                                      makeFrames({{27.5 * 1.0001, 0.5}}, 44100, 1.0, 1));
+    const Result plain = run({"--summary", file});
+    const Result wide = run({"--decimals", "7", "--summary", file});
+    ASSERT_EQ(wide.status, 0) << wide.err;
+    const std::string& frequency = wide.rows.back()[kFrequency];
+    EXPECT_EQ(frequency.size() - frequency.find('.'), 8u) << frequency;
+    EXPECT_NEAR(std::stod(frequency), std::stod(plain.rows.back()[kFrequency]), 0.0005);
+    EXPECT_NE(wide.summary.find(" 27.50"), std::string::npos) << wide.summary;
+    EXPECT_EQ(wide.rows.back()[kCents], plain.rows.back()[kCents]);
+    EXPECT_EQ(run({"--decimals", "0", file}).rows.back()[kFrequency], "28");
+}
+
 TEST_F(AnalyzerTest, ThresholdDecidesWhetherAQuietToneIsRead) {
     // Amplitude 0.0005: -69 dB.
     const std::string file = writeWav("quiet.wav", {12000, 1, WavKind::float32},
@@ -343,6 +359,8 @@ TEST_F(AnalyzerTest, BadOptionsAreRefusedAndHelpIsShown) {
         {"--clock-adjust", "-10001", file},
         {"--hum", "abc", file},
         {"--hum", "100", file},
+        {"--decimals", "10", file},
+        {"--decimals", "-1", file},
         {"--bogus", file},
         {"--summary=yes", file},
         {file, "--threshold"},

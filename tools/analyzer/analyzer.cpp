@@ -53,10 +53,10 @@ struct NoteColumns {
     std::string subtitle = "-";
 };
 
-NoteColumns formatNote(const NoteReading& reading, const AnalyzerTuning& tuning) {
+NoteColumns formatNote(const NoteReading& reading, const AnalyzerTuning& tuning, int decimals) {
     NoteColumns columns;
     if (reading.noteNumber != kNoNote) {
-        columns.frequency = formatFixed(reading.frequencyHz, 3);
+        columns.frequency = formatFixed(reading.frequencyHz, decimals);
         columns.note = tuning.noteName(reading.noteNumber);
         columns.cents = formatFixed(reading.cents, 2);
         columns.subtitle = tuning.subtitle(reading.noteNumber);
@@ -68,7 +68,7 @@ NoteColumns formatNote(const NoteReading& reading, const AnalyzerTuning& tuning)
 // reading; returns the frequencies of the blocks that had a note. A final
 // partial block is left out, as a capture buffer is only delivered when full.
 std::vector<double> analyzeBlocks(const WavInfo& wav, BlockProcessor& processor, double referenceHz,
-                                  const AnalyzerTuning& tuning, std::ostream& out) {
+                                  const AnalyzerTuning& tuning, int decimals, std::ostream& out) {
     const size_t blockFrames = static_cast<size_t>(processor.blockSamples());
     const size_t blocks = wav.frameCount / blockFrames;
     std::vector<int16_t> samples(blockFrames);
@@ -83,7 +83,7 @@ std::vector<double> analyzeBlocks(const WavInfo& wav, BlockProcessor& processor,
         if (note.noteNumber != kNoNote) {
             noteFrequencies.push_back(note.frequencyHz);
         }
-        const NoteColumns columns = formatNote(note, tuning);
+        const NoteColumns columns = formatNote(note, tuning, decimals);
         const double endSeconds = static_cast<double>((b + 1) * blockFrames) / wav.sampleRate;
         out << b << '\t' << formatFixed(endSeconds, 3) << '\t' << formatLevel(reading.level) << '\t'
             << columns.frequency << '\t' << columns.note << '\t' << columns.cents;
@@ -97,7 +97,7 @@ std::vector<double> analyzeBlocks(const WavInfo& wav, BlockProcessor& processor,
 }
 
 void printSummary(std::vector<double> frequencies, size_t blocks, double referenceHz,
-                  const AnalyzerTuning& tuning, std::ostream& out) {
+                  const AnalyzerTuning& tuning, int decimals, std::ostream& out) {
     if (frequencies.empty()) {
         out << "summary: no block with a note (" << blocks << " blocks)\n";
         return;
@@ -107,7 +107,7 @@ void printSummary(std::vector<double> frequencies, size_t blocks, double referen
     const double median =
         n % 2 == 1 ? frequencies[n / 2] : (frequencies[n / 2 - 1] + frequencies[n / 2]) / 2.0;
     const NoteColumns columns =
-        formatNote(readNote(median, referenceHz, tuning.temperament()), tuning);
+        formatNote(readNote(median, referenceHz, tuning.temperament()), tuning, decimals);
     out << "summary: median " << columns.frequency << " Hz, " << columns.note << ' '
         << (columns.cents[0] == '-' ? "" : "+") << columns.cents << " cents, " << n << " of "
         << blocks << " blocks with a note\n";
@@ -155,10 +155,11 @@ int runAnalyzer(const std::vector<std::string>& args, std::ostream& out, std::os
         return kAnalyzerFailed;
     }
     const double referenceHz = referenceFrequency(options.a4Hz, options.semitoneShift);
-    std::vector<double> frequencies = analyzeBlocks(wav, processor, referenceHz, tuning, out);
+    std::vector<double> frequencies =
+        analyzeBlocks(wav, processor, referenceHz, tuning, options.decimals, out);
     if (options.summary) {
         const size_t blocks = wav.frameCount / static_cast<size_t>(processor.blockSamples());
-        printSummary(std::move(frequencies), blocks, referenceHz, tuning, out);
+        printSummary(std::move(frequencies), blocks, referenceHz, tuning, options.decimals, out);
     }
     out.flush();
     return out ? kAnalyzerOk : kAnalyzerFailed;

@@ -96,6 +96,10 @@ const std::vector<AnalyzerOption> kOptions = {
      [](AnalyzerOptions& o, const std::string&, std::string&) {
          return setFlag(&AnalyzerOptions::summary, o);
      }},
+    {"--decimals", "N", "decimals of the frequencies printed, 0 to 9 (default 3)",
+     [](AnalyzerOptions& o, const std::string& v, std::string& e) {
+         return applyWhole("--decimals", v, 0, 9, o.decimals, e);
+     }},
     {"--help", nullptr, "show this help",
      [](AnalyzerOptions& o, const std::string&, std::string&) {
          return setFlag(&AnalyzerOptions::help, o);

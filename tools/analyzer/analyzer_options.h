@@ -17,6 +17,7 @@ struct AnalyzerOptions {
     double a4Hz = 440.0;
     int32_t semitoneShift = 0;
     bool summary = false;
+    int32_t decimals = 3;    // of the frequencies printed
     std::string scaleIni;    // "scale.ini" to take the temperament from
     std::string temperament; // its section
     int32_t key = 0;         // key number of the temperament, -11 to 11
