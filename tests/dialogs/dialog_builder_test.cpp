@@ -1,6 +1,7 @@
 // Layouts worked out by hand from the layout rules, with texts 6 pixels a
 // unit and 13 pixels a line (FixedMeasure) and the default metrics 8, 8, 2, 2.
 #include "dialogs/builder/dialog_builder.h"
+#include "dialogs/builder/page_area.h"
 
 #include "tests/dialogs/fixed_measure.h"
 
@@ -322,6 +323,18 @@ TEST_F(DialogBuilderTest, NothingBreaksOnEmptyOrNullInput) {
     EXPECT_TRUE(hasRect(builder.chars(measure, 0, -5), 0, 0, 0, 13));
     DialogBuilder::widen(nullptr, 10);
     DialogBuilder::finish(nullptr, 0, 0, 10);
+}
+
+TEST(PageArea, HeightRisesToTheFirstOfTwoThreeAndFourQuartersOfTheWidth) {
+    // 300 wide: 150, 225 or 300 high.
+    EXPECT_EQ(pageAreaHeight(300, 0), 150);
+    EXPECT_EQ(pageAreaHeight(300, 150), 150);
+    EXPECT_EQ(pageAreaHeight(300, 151), 225);
+    EXPECT_EQ(pageAreaHeight(300, 226), 300);
+    EXPECT_EQ(pageAreaHeight(300, 301), 301);
+    // Rounded up: (2 * 301 + 3) / 4 = 151.
+    EXPECT_EQ(pageAreaHeight(301, 100), 151);
+    EXPECT_EQ(pageAreaHeight(0, 40), 40);
 }
 
 } // namespace

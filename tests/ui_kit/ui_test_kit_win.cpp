@@ -116,6 +116,45 @@ void repaint(HWND window) {
     Sleep(50); // the display server draws what Wine sent it
 }
 
+// The screen's pixels in `area` as RGB rows; empty when they cannot be read.
+std::vector<uint8_t> grabScreen(const RECT& area) {
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::vector<uint8_t> rgb;
+    if (bitmap && memory) {
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        const bool copied =
+            BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != 0;
+        GdiFlush();
+        SelectObject(memory, previous);
+        if (copied) {
+            const auto* pixels = static_cast<const uint8_t*>(bits);
+            rgb.resize(static_cast<size_t>(width) * height * 3);
+            for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
+                rgb[3 * i] = pixels[4 * i + 2];
+                rgb[3 * i + 1] = pixels[4 * i + 1];
+                rgb[3 * i + 2] = pixels[4 * i];
+            }
+        }
+    }
+    if (bitmap)
+        DeleteObject(bitmap);
+    if (memory)
+        DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return rgb;
+}
+
 } // namespace
 
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs, Pump pump) {
@@ -239,50 +278,25 @@ std::wstring artefactPath(const std::wstring& test, const std::wstring& file) {
 
 bool captureWindow(HWND window, const std::wstring& path) {
     RECT area = {};
-    if (!GetWindowRect(window, &area))
-        return false;
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    if (width <= 0 || height <= 0)
+    if (!GetWindowRect(window, &area) || area.right <= area.left || area.bottom <= area.top)
         return false;
     repaint(window);
-
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool copied = false;
-    if (bitmap && memory) {
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        copied = BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != 0;
-        GdiFlush();
-        SelectObject(memory, previous);
+    // The display server may still be drawing: take the picture once two
+    // grabs in a row agree.
+    std::vector<uint8_t> rgb = grabScreen(area);
+    for (int attempt = 0; attempt < 20 && !rgb.empty(); ++attempt) {
+        Sleep(100);
+        std::vector<uint8_t> again = grabScreen(area);
+        const bool settled = again == rgb;
+        rgb = std::move(again);
+        if (settled)
+            break;
     }
-    std::vector<uint8_t> rgb;
-    if (copied) {
-        const auto* pixels = static_cast<const uint8_t*>(bits);
-        rgb.resize(static_cast<size_t>(width) * height * 3);
-        for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
-            rgb[3 * i] = pixels[4 * i + 2];
-            rgb[3 * i + 1] = pixels[4 * i + 1];
-            rgb[3 * i + 2] = pixels[4 * i];
-        }
-    }
-    if (bitmap)
-        DeleteObject(bitmap);
-    if (memory)
-        DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    if (!copied)
+    if (rgb.empty())
         return false;
 
-    const std::vector<uint8_t> png = encodePng(rgb.data(), width, height);
+    const std::vector<uint8_t> png =
+        encodePng(rgb.data(), area.right - area.left, area.bottom - area.top);
     FILE* file = _wfopen(path.c_str(), L"wb");
     if (!file)
         return false;
