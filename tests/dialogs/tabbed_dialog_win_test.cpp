@@ -241,6 +241,28 @@ TEST_F(TabbedDialogTest, PagesAreMadeOnFirstShowAndCtrlTabWrapsAround) {
     EXPECT_EQ(displayArea.bottom - displayArea.top, pageAreaHeight(widest, tallest));
 }
 
+// The focus's control id as another thread sees it.
+int focusedId(HWND window) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+    return GetDlgCtrlID(info.hwndFocus);
+}
+
+TEST_F(TabbedDialogTest, TabGoesThroughThePageThenTheTabsAndTheButtons) {
+    std::vector<int> focus;
+    run([&](HWND host) {
+        for (int step = 0; step < 5; ++step) {
+            focus.push_back(focusedId(host));
+            uikit::pressKey(VK_TAB);
+            uikit::waitUntil([&] { return focusedId(host) != focus.back(); }, 1000,
+                             uikit::Pump::no);
+        }
+        uikit::pressKey(VK_ESCAPE);
+    });
+    EXPECT_EQ(focus, (std::vector<int>{1001, 1004, kTabControlId, IDOK, IDCANCEL}));
+}
+
 TEST_F(TabbedDialogTest, ApplyGoesToTheCurrentPageFirstThenToTheShownOnesInOrder) {
     header.startPage = 1;
     const INT_PTR result = run([&](HWND host) {
