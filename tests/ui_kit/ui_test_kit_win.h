@@ -11,11 +11,12 @@
 //
 // Keyboard. pressKey() sends real input with SendInput, so hooks, the focus
 // and IsDialogMessageW see it exactly as typed keys. The target must be the
-// foreground window: call bringToFront() first. A bash driver can do the same
-// with xdotool on the rig's display, e.g.
-//   xdotool search --name '^Tonvale$' windowactivate --sync key ctrl+Tab
-//   xdotool key --clearmodifiers Escape
-// (without a window manager, `windowactivate` fails: use `windowfocus` instead).
+// foreground window: call bringToFront() first. A bash driver can type into
+// a window on the rig's display with xdotool (tried on Wine's notepad):
+//   id=$(xdotool search --name '^Tonvale$' | head -1)
+//   xdotool windowfocus --sync "$id" key ctrl+Tab
+//   xdotool type --delay 50 'text'
+// (`windowactivate` needs a window manager, which the rig does not have).
 //
 // Screenshots. captureWindow() copies the window's area of the screen into a
 // PNG under $TONVALE_ARTEFACTS_DIR/<test>/ (artefactPath); look at them. The
@@ -32,6 +33,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
