@@ -2,6 +2,7 @@
 
 #include "meter/gdi_drawing_win.h"
 #include "support/scoped_win.h"
+#include "tuning/float_guard.h"
 
 #include <d2d1.h>
 
@@ -167,9 +168,14 @@ struct Staging {
 
 } // namespace
 
+// Direct2D and what it loads (Wine's runs host graphics libraries) are not
+// written for the floating-point traps the program unmasks: every call into
+// it runs with all exceptions masked.
+
 Direct2DRecord* loadDirect2D() {
     if (gDirect2D)
         return gDirect2D;
+    FloatExceptionMask masked;
     UniqueLibrary module(LoadLibraryW(L"d2d1.dll"));
     if (!module)
         return nullptr;
@@ -220,6 +226,7 @@ void releaseDirect2D() {
     Direct2DRecord* record = gDirect2D;
     if (!record)
         return;
+    FloatExceptionMask masked;
     gDirect2D = nullptr;
     if (record->copiedArea) {
         record->copiedArea->Release();
@@ -237,6 +244,7 @@ bool drawSmoothDial(HDC dc, COLORREF eraseColour) {
     Direct2DRecord* record = gDirect2D;
     if (!record)
         return false;
+    FloatExceptionMask masked;
     ComPtr<ID2D1PathGeometry> erase;
     ComPtr<ID2D1PathGeometry> band;
     if (!sectorGeometry(record->factory, dialEraseSector(), erase) ||
@@ -272,6 +280,7 @@ bool drawSmoothDial(HDC dc, COLORREF eraseColour) {
 }
 
 bool drawSmoothNeedle(HDC dc, const MeterRect& rect, const NeedleTip& tip) {
+    FloatExceptionMask masked;
     const RECT bound = {rect.left, rect.top, rect.right, rect.bottom};
     if (!beginDrawing(dc, bound, kNeedleColour))
         return false;
@@ -285,6 +294,7 @@ bool drawSmoothNeedle(HDC dc, const MeterRect& rect, const NeedleTip& tip) {
 
 bool drawSmoothCurve(HDC dc, const RECT& plot, const CurvePoint* points, size_t count,
                      COLORREF colour) {
+    FloatExceptionMask masked;
     if (!beginDrawing(dc, plot, colour))
         return false;
     ID2D1DCRenderTarget* target = gDirect2D->renderTarget;

@@ -1,0 +1,18 @@
+// The tuner's process: start-up, the single-instance guard, the window
+// classes, the settings, the main window, the message loop and the orderly
+// end that saves the settings once.
+#pragma once
+
+#include <windows.h>
+
+namespace tonvale {
+
+// Everything the program entry does; returns the exit code (always 0).
+int runTuner(HINSTANCE instance, int showCommand);
+
+// The unhandled-exception filter of the process (installed during static
+// initialisation): ends the program with a message for the codes of
+// isFatalException, leaves every other code to the system.
+LONG WINAPI tunerExceptionFilter(EXCEPTION_POINTERS* exception);
+
+} // namespace tonvale

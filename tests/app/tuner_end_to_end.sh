@@ -1,0 +1,159 @@
+#!/usr/bin/env bash
+# tonvale.exe from start to close, on the rig's display with tones in the
+# rig's sink:
+#   - started with a settings file that has AutoStart on and a window
+#     position, it shows A4 +0 cents for 440 Hz (lamps in tune), then +23
+#     cents for a tone 23 cents sharp (sharp lamp), as the meter's window text
+#     and on a screenshot;
+#   - a second start while it runs exits with 0 and makes no window;
+#   - closed, it writes tonvale.ini once, with the window position and the
+#     popup flags.
+#   tuner_end_to_end.sh <tonvale.exe> <tuner_probe.exe>
+# Screenshots: $TONVALE_ARTEFACTS_DIR/app_tuner_end_to_end/.
+set -euo pipefail
+
+tuner=$1
+probe=$2
+launcher=()
+[[ -z ${TONVALE_EMULATOR:-} ]] || launcher=("$TONVALE_EMULATOR")
+artefacts=${TONVALE_ARTEFACTS_DIR#Z:}/app_tuner_end_to_end
+mkdir -p "$artefacts"
+
+if [[ -z ${DISPLAY:-} ]] || ! pactl info >/dev/null 2>&1; then
+  echo "no display or sound server: run the tests inside the rig" >&2
+  exit 1
+fi
+
+work=$(mktemp -d)
+player=""
+tuner_pid=""
+# shellcheck disable=SC2317  # called by traps and below
+stop_player() {
+  if [[ -n $player ]]; then
+    kill -TERM -- "-$player" 2>/dev/null || true
+    wait "$player" 2>/dev/null || true
+    player=""
+  fi
+}
+# shellcheck disable=SC2317  # called by the EXIT trap
+finish() {
+  stop_player
+  if [[ -n $tuner_pid ]] && kill -0 "$tuner_pid" 2>/dev/null; then
+    "${launcher[@]}" "$probe" close >/dev/null 2>&1 || true
+    sleep 2
+    kill -KILL "$tuner_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap finish EXIT
+trap 'exit 143' TERM
+trap 'exit 130' INT
+
+fail() {
+  echo "FAILED: $*" >&2
+  exit 1
+}
+
+probe() {
+  "${launcher[@]}" "$probe" "$@" 2>/dev/null | tr -d '\r'
+}
+
+# A sine of $1 Hz into the sink, as a generated stream (no gaps).
+play() {
+  stop_player
+  setsid bash -c "sox -q -n -t raw -r 44100 -c 2 -b 16 -e signed-integer - synth 600 sine $1 vol 0.5 |
+    pacat --raw --rate=44100 --channels=2 --format=s16le --device=speaker" </dev/null &
+  player=$!
+}
+
+# Colour class of a screen pixel: green, red, dark or other.
+lamp_colour() {
+  local rgb r g b
+  rgb=$(convert "$1" -format "%[fx:int(255*u.p{$2,$3}.r)] %[fx:int(255*u.p{$2,$3}.g)] %[fx:int(255*u.p{$2,$3}.b)]" info:)
+  read -r r g b <<<"$rgb"
+  if ((g > r + 60 && g > b + 60)); then
+    echo green
+  elif ((r > g + 100 && r > b + 100)); then
+    echo red
+  elif ((r < 110 && g < 110 && b < 110)); then
+    echo dark
+  else
+    echo "other($rgb)"
+  fi
+}
+
+# Checks both lamps on a screenshot: $1 file, $2 flat, $3 sharp.
+check_lamps() {
+  local meter_x meter_y flat sharp
+  read -r _ meter_x meter_y _ <<<"$(grep '^meter ' "$work/places")"
+  # Inside each lamp's body, clear of its symbols and of the needle.
+  flat=$(lamp_colour "$1" $((meter_x + 117)) $((meter_y + 184)))
+  sharp=$(lamp_colour "$1" $((meter_x + 205)) $((meter_y + 184)))
+  [[ $flat == "$2" && $sharp == "$3" ]] ||
+    fail "lamps on $1: flat $flat, sharp $sharp; expected $2 and $3"
+  echo "lamps: flat $flat, sharp $sharp"
+}
+
+# The settings: AutoStart on, a window position (which turns on remembering
+# it), the pixel drawing.
+folder_windows=$(probe folder)
+folder=$("${launcher[@]}" winepath -u "$folder_windows" 2>/dev/null | tr -d '\r')
+[[ -n $folder ]] || fail "no settings folder"
+mkdir -p "$folder"
+settings=$folder/tonvale.ini
+printf '\xef\xbb\xbf[Tonvale]\r\nWindowPosition=40,30\r\nAutoStart=1\r\nLargeSize=1\r\nInTuneRange=3\r\n[Debug]\r\nUseDirect2D=0\r\n' >"$settings"
+cp "$settings" "$work/settings.before"
+
+play 440
+"${launcher[@]}" "$tuner" >"$work/tuner.out" 2>&1 &
+tuner_pid=$!
+
+text=$(probe watch "A4 +0 cents" 30000) || fail "the meter never read A4 +0 cents (last: $text)"
+echo "meter: $(head -1 <<<"$text")"
+[[ $(head -1 <<<"$text") =~ ^A4\ \+0\ cents\ (439\.9|440\.0|440\.1)\ Hz$ ]] ||
+  fail "440 Hz read as $(head -1 <<<"$text")"
+probe places >"$work/places"
+cat "$work/places"
+read -r _ main_x main_y _ <<<"$(grep '^main ' "$work/places")"
+[[ $main_x -ge 40 && $main_y -ge 30 && $main_x -lt 80 && $main_y -lt 110 ]] ||
+  fail "the window is not at its stored position 40,30 (client at $main_x,$main_y)"
+sleep 0.5 # the lamps follow every third reading
+import -window root "$artefacts/a4_in_tune.png"
+check_lamps "$artefacts/a4_in_tune.png" green green
+
+# 23 cents sharp: 440 * 2^(23/1200).
+play 445.888
+text=$(probe watch "A4 +23 cents" 10000) || fail "the meter never read A4 +23 cents (last: $text)"
+echo "meter: $(head -1 <<<"$text")"
+[[ $(head -1 <<<"$text") == "A4 +23 cents 445.9 Hz" ]] || fail "read $(head -1 <<<"$text")"
+sleep 0.5
+import -window root "$artefacts/a4_23_cents_sharp.png"
+check_lamps "$artefacts/a4_23_cents_sharp.png" dark red
+stop_player
+
+# A second start hands over to the running one and ends.
+second=0
+timeout 30 "${launcher[@]}" "$tuner" >/dev/null 2>&1 || second=$?
+[[ $second -eq 0 ]] || fail "the second start ended with $second"
+[[ $(probe count) == 1 ]] || fail "a second tuner window appeared"
+cmp -s "$settings" "$work/settings.before" || fail "tonvale.ini changed before the close"
+
+probe close >/dev/null
+for ((i = 0; i < 100; i++)); do
+  kill -0 "$tuner_pid" 2>/dev/null || break
+  sleep 0.1
+done
+status=0
+wait "$tuner_pid" || status=$?
+tuner_pid=""
+[[ $status -eq 0 ]] || fail "the tuner ended with $status"
+
+# Written once, at the close: the program's own UTF-16 file now.
+[[ $(head -c 2 "$settings" | od -An -tx1 | tr -d ' ') == fffe ]] ||
+  fail "tonvale.ini was not written as UTF-16"
+iconv -f UTF-16 -t UTF-8 "$settings" | tr -d '\r' >"$work/settings.after"
+for line in '[Tonvale]' 'WindowPosition=40,30' 'AutoStart=1' 'PopupFlags=0' '[Debug]' 'UseDirect2D=0'; do
+  grep -qxF "$line" "$work/settings.after" || fail "tonvale.ini lacks $line"
+done
+echo "tonvale.ini written at the close with the window position and the popup flags"
+echo "screenshots in $artefacts"

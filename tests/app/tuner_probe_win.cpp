@@ -1,0 +1,114 @@
+// Looks at a running tuner from outside, as a screen reader or a script
+// would: finds its main window by class, reads the meter's window text and
+// the places of its controls, and sends it what a user's clicks would.
+//   tuner_probe count                      windows of the tuner's class
+//   tuner_probe watch TEXT TIMEOUT_MS      waits until the meter reads TEXT
+//                                          (a prefix); prints the text and
+//                                          the milliseconds waited
+//   tuner_probe text                       the meter's text now
+//   tuner_probe places                     screen rectangles: main client,
+//                                          meter client, power lamp
+//   tuner_probe command ID                 a menu command (WM_COMMAND)
+//   tuner_probe close                      WM_CLOSE, as the close box
+//   tuner_probe folder                     the settings folder
+// Exit status 0 on success, 1 when the tuner or the text was not found.
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include "app/main_commands.h"
+#include "app/program_version.h"
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+HWND tuner() {
+    return FindWindowW(tonvale::kSingleInstanceName, nullptr);
+}
+
+std::wstring meterText(HWND main) {
+    wchar_t text[256] = {};
+    HWND meter = GetDlgItem(main, tonvale::kMeterId);
+    if (meter)
+        SendMessageTimeoutW(meter, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text),
+                            SMTO_ABORTIFHUNG, 2000, nullptr);
+    return text;
+}
+
+BOOL CALLBACK countTuners(HWND window, LPARAM count) {
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    if (wcscmp(name, tonvale::kSingleInstanceName) == 0)
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+void printClientRect(const char* name, HWND window) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    std::printf("%s %ld %ld %ld %ld\n", name, origin.x, origin.y, client.right, client.bottom);
+}
+
+int watch(const wchar_t* expected, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    std::wstring text;
+    for (;;) {
+        HWND main = tuner();
+        text = main ? meterText(main) : L"";
+        if (main && text.compare(0, wcslen(expected), expected) == 0) {
+            std::printf("%ls\n%lu\n", text.c_str(), GetTickCount() - start);
+            return 0;
+        }
+        if (GetTickCount() - start > timeoutMs)
+            break;
+        Sleep(10);
+    }
+    std::printf("%ls\n", text.c_str());
+    return 1;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const std::wstring command = argc > 1 ? argv[1] : L"";
+    if (command == L"count") {
+        int count = 0;
+        EnumWindows(countTuners, reinterpret_cast<LPARAM>(&count));
+        std::printf("%d\n", count);
+        return 0;
+    }
+    if (command == L"watch" && argc > 3)
+        return watch(argv[2], static_cast<DWORD>(_wtoi(argv[3])));
+    if (command == L"folder") {
+        wchar_t path[MAX_PATH] = {};
+        if (!SHGetSpecialFolderPathW(nullptr, path, CSIDL_APPDATA, TRUE))
+            return 1;
+        std::printf("%ls\\Maplewick\\Tonvale\n", path);
+        return 0;
+    }
+    HWND main = tuner();
+    if (!main) {
+        std::printf("no tuner window\n");
+        return 1;
+    }
+    if (command == L"text") {
+        std::printf("%ls\n", meterText(main).c_str());
+    } else if (command == L"places") {
+        printClientRect("main", main);
+        printClientRect("meter", GetDlgItem(main, tonvale::kMeterId));
+        printClientRect("lamp", GetDlgItem(main, tonvale::kPowerLampId));
+    } else if (command == L"command" && argc > 2) {
+        PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(_wtoi(argv[2])), 0);
+    } else if (command == L"close") {
+        PostMessageW(main, WM_CLOSE, 0, 0);
+    } else {
+        std::printf("unknown command\n");
+        return 1;
+    }
+    return 0;
+}
