@@ -165,6 +165,7 @@ class MainWindow {
         meter_.attach(control(kMeterId));
         meter_.send(MM_REFRESHINFO, 0);
         enableHookedCommands();
+        checkLargeDisplay(GetSubMenu(GetMenu(window_), kTuningMenu));
         created_ = true;
         return 0;
     }
@@ -242,9 +243,14 @@ class MainWindow {
     }
 
     void onInitMenu(HMENU menu) {
-        if (menu != GetSubMenu(GetMenu(window_), kTuningMenu))
-            return;
-        CheckMenuItem(menu, kCommandLargeDisplay,
+        if (menu == GetSubMenu(GetMenu(window_), kTuningMenu))
+            checkLargeDisplay(menu);
+    }
+
+    // The check mark follows the setting from the start, so that the
+    // command toggles the size whatever opened it.
+    static void checkLargeDisplay(HMENU tuning) {
+        CheckMenuItem(tuning, kCommandLargeDisplay,
                       MF_BYCOMMAND | (gTunerSettings.main.largeSize ? MF_CHECKED : MF_UNCHECKED));
     }
 
@@ -376,6 +382,7 @@ class MainWindow {
         if (large == gTunerSettings.main.largeSize)
             return;
         gTunerSettings.main.largeSize = large;
+        checkLargeDisplay(GetSubMenu(GetMenu(window_), kTuningMenu));
         relayout(large);
         meter_.send(MM_SETLARGE, large ? 1 : 0);
     }

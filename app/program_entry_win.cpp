@@ -111,23 +111,6 @@ WNDCLASSEXW windowClass(const wchar_t* name, UINT style, WNDPROC procedure, int 
     return cls;
 }
 
-// In order; each only if the one before was registered. A failure is not
-// reported: the window that needs the class then fails to open.
-void registerWindowClasses() {
-    const WNDCLASSEXW classes[] = {
-        windowClass(kSingleInstanceName, CS_HREDRAW | CS_VREDRAW, mainWindowProcedure,
-                    DLGWINDOWEXTRA, gProcess.largeIcon, gProcess.smallIcon,
-                    static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH))),
-        windowClass(kMeterClassName, CS_PARENTDC, meterProcedure, kMeterExtraBytes, nullptr,
-                    nullptr, nullptr),
-        windowClass(kPowerLampClassName, CS_PARENTDC, powerLampProcedure, kPowerLampExtraBytes,
-                    nullptr, nullptr, nullptr),
-    };
-    for (const WNDCLASSEXW& cls : classes)
-        if (!RegisterClassExW(&cls))
-            return;
-}
-
 // The system's message font when the settings ask for it; null for the
 // stock GUI font.
 HFONT createUiFont() {
@@ -203,6 +186,23 @@ bool showMainWindowAndRun(int showCommand) {
 }
 
 } // namespace
+
+// A failure is not reported: the window that needs the class then fails to
+// open.
+void registerWindowClasses() {
+    const WNDCLASSEXW classes[] = {
+        windowClass(kSingleInstanceName, CS_HREDRAW | CS_VREDRAW, mainWindowProcedure,
+                    DLGWINDOWEXTRA, gProcess.largeIcon, gProcess.smallIcon,
+                    static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH))),
+        windowClass(kMeterClassName, CS_PARENTDC, meterProcedure, kMeterExtraBytes, nullptr,
+                    nullptr, nullptr),
+        windowClass(kPowerLampClassName, CS_PARENTDC, powerLampProcedure, kPowerLampExtraBytes,
+                    nullptr, nullptr, nullptr),
+    };
+    for (const WNDCLASSEXW& cls : classes)
+        if (!RegisterClassExW(&cls))
+            return;
+}
 
 LONG WINAPI tunerExceptionFilter(EXCEPTION_POINTERS* exception) {
     const DWORD code =

@@ -10,6 +10,10 @@ namespace tonvale {
 // Everything the program entry does; returns the exit code (always 0).
 int runTuner(HINSTANCE instance, int showCommand);
 
+// Registers the program's window classes in their order, each only when the
+// one before was registered (the entry's step; tests use it too).
+void registerWindowClasses();
+
 // The unhandled-exception filter of the process (installed during static
 // initialisation): ends the program with a message for the codes of
 // isFatalException, leaves every other code to the system.
