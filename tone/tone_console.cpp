@@ -49,19 +49,31 @@ SilenceAction silenceTick(SilenceClock& clock, int silenceSeconds, uint32_t now)
     return action;
 }
 
-ScreenPoint placeToneWindow(const ScreenRect& mainWindow, int32_t width, int32_t height,
-                            ScreenPoint offset, const ScreenRect& workArea) {
+ScreenPoint toneWindowOrigin(const ScreenRect& mainWindow, int32_t width, int32_t height,
+                             ScreenPoint offset) {
     // In 64 bits: a saved offset may be any 32-bit value.
     auto place = [](int64_t mainStart, int64_t mainEnd, int64_t size, int32_t saved) {
-        return mainStart + (saved == kCentred ? (mainEnd - mainStart - size) / 2 : saved);
+        const int64_t at =
+            mainStart + (saved == kCentred ? (mainEnd - mainStart - size) / 2 : saved);
+        return static_cast<int32_t>(std::clamp<int64_t>(at, INT32_MIN / 2, INT32_MAX / 2));
     };
-    int64_t x = place(mainWindow.left, mainWindow.right, width, offset.x);
-    int64_t y = place(mainWindow.top, mainWindow.bottom, height, offset.y);
-    x = std::max<int64_t>(x, workArea.left);
+    return {place(mainWindow.left, mainWindow.right, width, offset.x),
+            place(mainWindow.top, mainWindow.bottom, height, offset.y)};
+}
+
+ScreenPoint keepInWorkArea(ScreenPoint origin, int32_t width, int32_t height,
+                           const ScreenRect& workArea) {
+    int64_t x = std::max<int64_t>(origin.x, workArea.left);
     x = std::min<int64_t>(x, int64_t{workArea.right} - width);
-    y = std::min<int64_t>(y, int64_t{workArea.bottom} - height);
+    int64_t y = std::min<int64_t>(origin.y, int64_t{workArea.bottom} - height);
     y = std::max<int64_t>(y, workArea.top);
     return {static_cast<int32_t>(x), static_cast<int32_t>(y)};
+}
+
+ScreenPoint placeToneWindow(const ScreenRect& mainWindow, int32_t width, int32_t height,
+                            ScreenPoint offset, const ScreenRect& workArea) {
+    return keepInWorkArea(toneWindowOrigin(mainWindow, width, height, offset), width, height,
+                          workArea);
 }
 
 } // namespace tonvale

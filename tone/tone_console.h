@@ -80,11 +80,17 @@ struct ScreenPoint {
     int32_t y = 0;
 };
 
-// Top-left corner of a window of width x height placed at offset from the
-// main window's top-left corner (or centred on it, per coordinate), kept
-// inside the work area: x is raised to its left, then lowered to its right
-// minus the width; y is lowered to its bottom minus the height, then raised
-// to its top, so the caption stays within reach.
+// Top-left corner of a window of width x height at offset from the main
+// window's top-left corner, or centred on it per coordinate (kCentred).
+ScreenPoint toneWindowOrigin(const ScreenRect& mainWindow, int32_t width, int32_t height,
+                             ScreenPoint offset);
+// origin moved into the work area: x is raised to its left, then lowered to
+// its right minus the width; y is lowered to its bottom minus the height,
+// then raised to its top, so the caption stays within reach.
+ScreenPoint keepInWorkArea(ScreenPoint origin, int32_t width, int32_t height,
+                           const ScreenRect& workArea);
+
+// toneWindowOrigin kept inside the work area.
 ScreenPoint placeToneWindow(const ScreenRect& mainWindow, int32_t width, int32_t height,
                             ScreenPoint offset, const ScreenRect& workArea);
 
