@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <mmsystem.h>
 
+#include "app/main_window_messages_win.h"
 #include "app/message_box_win.h"
 #include "app/process_context_win.h"
 #include "devices/device_catalogue_win.h"
@@ -29,9 +30,6 @@ constexpr int kTextCannotOpen = 117, kTextPlaybackError = 118;
 constexpr int kTextNext = 154, kTextMinus = 155, kTextPlus = 156, kTextDecibels = 157;
 constexpr int kTextTwo = 160;
 constexpr const wchar_t kErrorCaption[] = L"Tonvale";
-
-// The main window's answer to whether its engine runs (non-zero: it does).
-constexpr UINT kMainWindowEngineRunning = WM_APP + 5;
 
 constexpr UINT_PTR kSilenceTimer = 1;
 constexpr UINT kSilenceTimerMs = 50;
@@ -562,7 +560,7 @@ void ToneWindow::onGeneratorFailed(ToneFailure code, MMRESULT detail) {
 
 LRESULT ToneWindow::onSysCommand(WPARAM command, LPARAM lParam) {
     if ((command & 0xFFF0) == SC_SCREENSAVE && gProcess.mainWindow &&
-        SendMessageW(gProcess.mainWindow, kMainWindowEngineRunning, 0, 0) != 0) {
+        SendMessageW(gProcess.mainWindow, kMainEngineRunning, 0, 0) != 0) {
         return 1;
     }
     return defaultProcedure(window_, WM_SYSCOMMAND, command, lParam);

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <mmsystem.h>
 
+#include "app/main_window_messages_win.h"
 #include "app/message_box_win.h"
 #include "app/process_context_win.h"
 #include "support/scoped_win.h"
@@ -31,7 +32,6 @@
 namespace tonvale {
 namespace {
 
-constexpr UINT kEngineRunningQuery = WM_APP + 5;
 constexpr DWORD kRate = 44100;
 
 // The stand-in main window counts what it is served.
@@ -43,7 +43,7 @@ LRESULT CALLBACK mainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_APP:
         ++gReadings;
         return 0;
-    case kEngineRunningQuery:
+    case kMainEngineRunning:
         return gEngineRunning ? 1 : 0;
     case WM_TIMER:
         ++gTimerTicks;
