@@ -20,6 +20,8 @@
 #include "support/settings/tuner_settings.h"
 #include "support/ui_text.h"
 #include "support/window_binding_win.h"
+#include "tone/tone_window_messages_win.h"
+#include "tone/tone_window_win.h"
 
 #include <string>
 
@@ -176,8 +178,8 @@ class MainWindow {
         EnableWindow(control(kSettingsButtonId), settings);
         HMENU menu = GetMenu(window_);
         EnableMenuItem(menu, kCommandSettings, MF_BYCOMMAND | (settings ? MF_ENABLED : MF_GRAYED));
-        for (UINT command : {kCommandReferenceTone, kCommandSpectrum, kCommandVolumeControl,
-                             kCommandReadMe, kCommandSettingsFolder})
+        for (UINT command :
+             {kCommandSpectrum, kCommandVolumeControl, kCommandReadMe, kCommandSettingsFolder})
             EnableMenuItem(menu, command, MF_BYCOMMAND | MF_GRAYED);
     }
 
@@ -226,6 +228,9 @@ class MainWindow {
             break;
         case kCommandSettings:
             runSettings();
+            break;
+        case kCommandReferenceTone:
+            openReferenceTone();
             break;
         case kCommandExit:
             SendMessageW(window_, WM_CLOSE, 0, 0);
@@ -363,6 +368,15 @@ class MainWindow {
 
     // Commands ---------------------------------------------------------------
 
+    void openReferenceTone() {
+        if (gProcess.toneWindow) {
+            ShowWindow(window_, SW_RESTORE);
+            SetActiveWindow(gProcess.toneWindow);
+        } else {
+            openToneWindow(true);
+        }
+    }
+
     // The engine restarts with the new settings when it ran.
     void runSettings() {
         if (!gMainWindowHooks.runSettingsDialog)
@@ -370,8 +384,15 @@ class MainWindow {
         const bool wasRunning = engineThread_ && !client_;
         if (wasRunning)
             pressPower();
-        if (gMainWindowHooks.runSettingsDialog(window_))
+        // The device and the tuning may change under the tone.
+        if (gProcess.toneWindow)
+            SendMessageW(gProcess.toneWindow, kToneWindowStop,
+                         static_cast<WPARAM>(ToneWindowStop::atOnce), 0);
+        if (gMainWindowHooks.runSettingsDialog(window_)) {
             meter_.send(MM_REFRESHINFO, 0);
+            if (gProcess.toneWindow)
+                SendMessageW(gProcess.toneWindow, kToneWindowRefresh, 0, 0);
+        }
         if (wasRunning)
             pressPower();
     }

@@ -15,6 +15,7 @@
 #include "support/settings/tuner_settings.h"
 #include "support/ui_text.h"
 #include "support/windows_version.h"
+#include "tone/tone_window_win.h"
 
 #include <commctrl.h>
 
@@ -171,6 +172,11 @@ bool showMainWindowAndRun(int showCommand) {
     HWND main = openMainWindow(layout);
     if (!main)
         return false;
+    // A popup open at the last exit (popup flags bit 1: the tone window) comes
+    // back hidden and is shown with the main window below.
+    if (!IsIconic(main) && gTunerSettings.rememberMainWindowPosition &&
+        (gTunerSettings.main.popupFlags & 2))
+        openToneWindow(false);
     ShowWindow(main, showCommand);
     UpdateWindow(main);
     for (HWND popup : {gProcess.spectrumWindow, gProcess.toneWindow}) {
@@ -196,6 +202,7 @@ void registerWindowClasses() {
                     static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH))),
         windowClass(kMeterClassName, CS_PARENTDC, meterProcedure, kMeterExtraBytes, nullptr,
                     nullptr, nullptr),
+        toneWindowClass(gProcess.instance, gProcess.smallIcon),
         windowClass(kPowerLampClassName, CS_PARENTDC, powerLampProcedure, kPowerLampExtraBytes,
                     nullptr, nullptr, nullptr),
     };

@@ -11,6 +11,9 @@
 //   tuner_probe command ID                 a menu command (WM_COMMAND)
 //   tuner_probe close                      WM_CLOSE, as the close box
 //   tuner_probe folder                     the settings folder
+//   tuner_probe tone-shown                 whether the reference tone window
+//                                          is open and visible
+//   tuner_probe tone-click ID              clicks a control of that window
 // Exit status 0 on success, 1 when the tuner or the text was not found.
 #include <windows.h>
 
@@ -89,6 +92,16 @@ int wmain(int argc, wchar_t** argv) {
         if (!SHGetSpecialFolderPathW(nullptr, path, CSIDL_APPDATA, TRUE))
             return 1;
         std::printf("%ls\\Maplewick\\Tonvale\n", path);
+        return 0;
+    }
+    if (command == L"tone-shown" || command == L"tone-click") {
+        HWND tone = FindWindowW(L".ToneWnd", nullptr);
+        if (!tone || !IsWindowVisible(tone)) {
+            std::printf("no visible tone window\n");
+            return 1;
+        }
+        if (command == L"tone-click" && argc > 2)
+            PostMessageW(GetDlgItem(tone, _wtoi(argv[2])), BM_CLICK, 0, 0);
         return 0;
     }
     HWND main = tuner();
