@@ -3,6 +3,7 @@
 // readings reach a window of the test's own. Failures Wine cannot produce
 // (a refused format, a buffer that cannot be queued again) come from a
 // capture system that fails on purpose and otherwise makes the real calls.
+#include "allocation_counter_win.h"
 #include "engine/block_processor.h"
 #include "engine/sine_table.h"
 #include "live_engine_helpers_win.h"
@@ -167,6 +168,23 @@ TEST_F(EngineThreadTest, SpectrumRequestsAttachSpectraOfTheAskedSize) {
             EXPECT_NEAR(reading.loudestBin, bin, 1.0);
         }
     }
+}
+
+TEST_F(EngineThreadTest, BlocksAreHandledWithoutAllocating) {
+    test::countAllocationsOf(GetCurrentThreadId());
+    ::operator delete(::operator new(16));
+    ASSERT_EQ(test::countAllocationsOf(0), 1) << "the counter does not count";
+    RunningEngine engine(captureStart(true), window.get());
+    ASSERT_TRUE(engine.started());
+    ASSERT_TRUE(window.pumpUntilReadings(3, 5000));
+    engine.post(kEngineSpectrumRequest, 2048, 512);
+    ASSERT_TRUE(window.pumpUntilReadings(2, 2000));
+    test::countAllocationsOf(engine.threadId());
+    const bool delivered = window.pumpUntilReadings(10, 3000);
+    const int allocations = test::countAllocationsOf(0);
+    ASSERT_TRUE(delivered);
+    EXPECT_EQ(window.readings.back().spectrumCount, 512);
+    EXPECT_EQ(allocations, 0);
 }
 
 TEST_F(EngineThreadTest, QuitMessagesDoNotEndTheEngine) {

@@ -381,5 +381,39 @@ TEST_F(AnalyzerTest, BadOptionsAreRefusedAndHelpIsShown) {
     EXPECT_EQ(help.header.rfind("Usage: tonvale-analyze", 0), 0u);
 }
 
+TEST_F(AnalyzerTest, LiveOptionsAreCheckedBeforeAnyDeviceIsOpened) {
+    const std::string file =
+        writeWav("a.wav", {11025, 1, WavKind::pcm16}, makeFrames({{440.0, 0.5}}, 11025, 0.3, 1));
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } refused[] = {
+        {{"--live", "0", "--device", "0"}, "--live takes a number from 0.1 to 86400"},
+        {{"--live", "86401"}, "--live takes"},
+        {{"--live", "2", file}, "--live takes no input file"},
+        {{"--live", "2", "--rate", "32000"}, "--rate takes 11025, 22050"},
+        {{"--live", "2", "--rate", "44100.0"}, "--rate takes"},
+        {{"--live", "2", "--channels", "3"}, "--channels takes a whole number from 1 to 2"},
+        {{"--live", "2", "--device="}, "--device needs a name or an index"},
+        {{"--device", "0", file}, "--device, --channels and --rate go with --live"},
+        {{"--rate", "48000", file}, "go with --live"},
+    };
+    for (const auto& c : refused) {
+        const Result r = run(c.args);
+        EXPECT_EQ(r.status, 2) << c.message;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_TRUE(r.header.empty());
+    }
+#ifndef _WIN32
+    // Capture devices are the Windows build's.
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"--live", "1"}, {"--list-devices"}}) {
+        const Result r = run(args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_NE(r.err.find("need the Windows build"), std::string::npos) << r.err;
+    }
+#endif
+}
+
 } // namespace
 } // namespace tonvale

@@ -10,6 +10,17 @@
 namespace tonvale {
 namespace {
 
+bool isAnalysableRate(int32_t rate) {
+    for (int32_t base : {11025, 12000}) {
+        for (int32_t factor : {1, 2, 4, 8}) {
+            if (rate == base * factor) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 bool setFlag(bool AnalyzerOptions::*field, AnalyzerOptions& options) {
     options.*field = true;
     return true;
@@ -99,6 +110,36 @@ const std::vector<AnalyzerOption> kOptions = {
     {"--decimals", "N", "decimals of the frequencies printed, 0 to 9 (default 3)",
      [](AnalyzerOptions& o, const std::string& v, std::string& e) {
          return applyWhole("--decimals", v, 0, 9, o.decimals, e);
+     }},
+    {"--live", "SECONDS", "listen to a capture device for SECONDS (0.1 to 86400) instead of a file",
+     [](AnalyzerOptions& o, const std::string& v, std::string& e) {
+         return applyDecimal("--live", v, 0.1, 86400.0, "0.1 to 86400", o.liveSeconds, e);
+     }},
+    {"--device", "NAME|INDEX", "with --live: the device's key, name or index (see --list-devices)",
+     [](AnalyzerOptions& o, const std::string& v, std::string& e) {
+         if (v.empty()) {
+             e = "--device needs a name or an index";
+             return false;
+         }
+         o.device = v;
+         return true;
+     }},
+    {"--channels", "1|2", "with --live: capture mono or stereo (default 2)",
+     [](AnalyzerOptions& o, const std::string& v, std::string& e) {
+         return applyWhole("--channels", v, 1, 2, o.channels, e);
+     }},
+    {"--rate", "HZ", "with --live: capture rate (default: the device's own)",
+     [](AnalyzerOptions& o, const std::string& v, std::string& e) {
+         if (!parseWholeNumber(v, 1, 96000, o.rateHz) || !isAnalysableRate(o.rateHz)) {
+             e = "--rate takes 11025, 22050, 44100, 88200, 12000, 24000, 48000 or 96000 (got '" +
+                 v + "')";
+             return false;
+         }
+         return true;
+     }},
+    {"--list-devices", nullptr, "list the capture devices and their default rates",
+     [](AnalyzerOptions& o, const std::string&, std::string&) {
+         return setFlag(&AnalyzerOptions::listDevices, o);
      }},
     {"--help", nullptr, "show this help",
      [](AnalyzerOptions& o, const std::string&, std::string&) {
@@ -196,8 +237,19 @@ bool parseAnalyzerOptions(const std::vector<std::string>& args, AnalyzerOptions&
             ++index;
         }
     }
-    if (options.help) {
+    if (options.help || options.listDevices) {
         return true;
+    }
+    if (options.liveSeconds > 0.0) {
+        if (!files.empty()) {
+            error = "--live takes no input file";
+            return false;
+        }
+        return true;
+    }
+    if (!options.device.empty() || options.channels != 2 || options.rateHz != 0) {
+        error = "--device, --channels and --rate go with --live";
+        return false;
     }
     if (files.size() != 1) {
         error = files.empty() ? "no input file" : "only one input file at a time";
@@ -210,8 +262,11 @@ bool parseAnalyzerOptions(const std::vector<std::string>& args, AnalyzerOptions&
 std::string analyzerUsage() {
     std::string text =
         "Usage: tonvale-analyze [options] FILE.wav\n"
+        "       tonvale-analyze --live SECONDS [--device NAME|INDEX] [options]\n"
+        "       tonvale-analyze --list-devices\n"
         "Runs a WAV file through the tuner's pitch detection, block by block (0.1 s),\n"
-        "as the tuner would hear it live.\n\nOptions:\n";
+        "as the tuner would hear it live; or listens to a capture device, as the\n"
+        "tuner does.\n\nOptions:\n";
     for (const AnalyzerOption& option : kOptions) {
         std::string left = std::string("  ") + option.name;
         if (option.value) {
@@ -226,8 +281,11 @@ std::string analyzerUsage() {
             "frequency_hz, note and cents; 0 and - where a block has no note. With\n"
             "--subtitle the note is named as the meter shows it (the written note of a\n"
             "transposing instrument) and a subtitle column holds the line under it.\n"
-            "Exit status: 0 when done, 2 for bad options, an unreadable file or a missing\n"
-            "section.\n";
+            "Live: block is the reading's number, time_s the seconds since the start;\n"
+            "the run ends after SECONDS or at Ctrl+C, with the summary (median of the\n"
+            "readings with a note) and the engine thread's processor time.\n"
+            "Exit status: 0 when done, 2 for bad options, an unreadable file, a missing\n"
+            "section, or a capture device that cannot be opened or fails.\n";
     return text;
 }
 

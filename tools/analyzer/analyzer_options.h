@@ -25,6 +25,14 @@ struct AnalyzerOptions {
     std::string subtitle;    // its section
     bool help = false;
     std::string file;
+    // Live capture instead of a file: seconds to run (0 = from a file), the
+    // device (a key, a display name or an index; empty = the default), its
+    // channels and rate (0 = the device's default rate).
+    double liveSeconds = 0.0;
+    std::string device;
+    int32_t channels = 2;
+    int32_t rateHz = 0;
+    bool listDevices = false;
 };
 
 struct AnalyzerOption {
@@ -39,7 +47,8 @@ const std::vector<AnalyzerOption>& analyzerOptionTable();
 
 // Parses the arguments after the program name. Options take their value as
 // the next argument or after "="; "--" ends the options. Exactly one file is
-// required unless --help is given. False with a message on any refusal.
+// required unless --help, --list-devices or --live is given (with --live,
+// none is taken). False with a message on any refusal.
 bool parseAnalyzerOptions(const std::vector<std::string>& args, AnalyzerOptions& options,
                           std::string& error);
 
