@@ -1,11 +1,13 @@
 #include "devices/wave_error_text_win.h"
 
+#include "app/message_box_win.h"
 #include "support/text_format.h"
 
 namespace tonvale {
 namespace {
 
 constexpr UINT kSystemTextCapacity = 512;
+constexpr wchar_t kCaption[] = L"Tonvale";
 
 using ErrorTextFunction = MMRESULT(WINAPI*)(MMRESULT, wchar_t*, UINT);
 
@@ -31,6 +33,14 @@ std::wstring waveInErrorText(const wchar_t* message, MMRESULT code) {
 
 std::wstring waveOutErrorText(const wchar_t* message, MMRESULT code) {
     return composeErrorText(message, code, waveOutGetErrorTextW);
+}
+
+void showWaveInError(HWND owner, const wchar_t* message, MMRESULT code) {
+    TunerMessageBox(owner, waveInErrorText(message, code).c_str(), kCaption, MB_ICONHAND);
+}
+
+void showWaveOutError(HWND owner, const wchar_t* message, MMRESULT code) {
+    TunerMessageBox(owner, waveOutErrorText(message, code).c_str(), kCaption, MB_ICONHAND);
 }
 
 } // namespace tonvale

@@ -13,6 +13,7 @@
 
 #include <mmsystem.h>
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -72,6 +73,22 @@ class EngineWindow {
             pump(20);
         }
         return readingMessages_ >= wanted;
+    }
+
+    // Handles messages until `count` readings in a row are within `toleranceHz`
+    // of `frequencyHz`, or `limitMs` passed; true when they were.
+    bool pumpUntilSteady(double frequencyHz, double toleranceHz, int count, DWORD limitMs) {
+        const DWORD start = GetTickCount();
+        int inRow = 0;
+        size_t seen = readings.size();
+        while (inRow < count && GetTickCount() - start < limitMs) {
+            pump(20);
+            for (; seen < readings.size(); ++seen) {
+                const bool close = std::abs(readings[seen].frequency - frequencyHz) <= toleranceHz;
+                inRow = close ? inRow + 1 : 0;
+            }
+        }
+        return inRow >= count;
     }
 
     // Handles messages until an error arrived or `limitMs` passed.

@@ -115,7 +115,7 @@ const std::vector<AnalyzerOption> kOptions = {
      [](AnalyzerOptions& o, const std::string& v, std::string& e) {
          return applyDecimal("--live", v, 0.1, 86400.0, "0.1 to 86400", o.liveSeconds, e);
      }},
-    {"--device", "NAME|INDEX", "with --live: the device's key, name or index (see --list-devices)",
+    {"--device", "DEV", "with --live: a device key, name or index (see --list-devices)",
      [](AnalyzerOptions& o, const std::string& v, std::string& e) {
          if (v.empty()) {
              e = "--device needs a name or an index";
