@@ -84,7 +84,7 @@ TEST_F(EngineThreadTest, LiveReadingsMatchTheOfflineAnalysisOfTheSameTones) {
     const double expected[] = {440.0, 220.0, 146.83};
     RunningEngine engine(captureStart(true), window.get());
     ASSERT_TRUE(engine.started());
-    window.pump(300);
+    ASSERT_TRUE(window.pumpUntilReadings(2, 5000));
     ASSERT_TRUE(window.errors.empty());
     for (size_t t = 0; t < tones.size(); ++t) {
         const std::vector<int16_t> samples = tone(tones[t], 2.2);
@@ -94,13 +94,18 @@ TEST_F(EngineThreadTest, LiveReadingsMatchTheOfflineAnalysisOfTheSameTones) {
         window.readings.clear();
         ASSERT_TRUE(player.play(samples));
         window.pump(2600);
+        // A busy machine may leave a gap in the sound server's stream now and
+        // then, which puts a reading or two off: the readings that agree with
+        // the one before them are the tone's steady ones.
         std::vector<double> live;
-        for (const test::ReadingCopy& reading : window.readings) {
-            if (std::abs(reading.frequency - expected[t]) < 0.02 * expected[t]) {
-                live.push_back(reading.frequency);
+        for (size_t i = 1; i < window.readings.size(); ++i) {
+            const double frequency = window.readings[i].frequency;
+            if (std::abs(frequency - expected[t]) < 0.02 * expected[t] &&
+                std::abs(frequency - window.readings[i - 1].frequency) < 0.01) {
+                live.push_back(frequency);
             }
         }
-        ASSERT_GE(live.size(), 10u) << expected[t] << " Hz was hardly heard";
+        ASSERT_GE(live.size(), 5u) << expected[t] << " Hz was hardly heard steadily";
         EXPECT_NEAR(median(live), offline, 0.05) << expected[t] << " Hz";
         // About ten readings a second, numbered without gaps while the window
         // keeps up.
