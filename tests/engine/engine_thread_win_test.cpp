@@ -84,7 +84,7 @@ TEST_F(EngineThreadTest, LiveReadingsMatchTheOfflineAnalysisOfTheSameTones) {
     const double expected[] = {440.0, 220.0, 146.83};
     RunningEngine engine(captureStart(true), window.get());
     ASSERT_TRUE(engine.started());
-    ASSERT_TRUE(window.pumpUntilReadings(2, 5000));
+    ASSERT_TRUE(window.pumpUntilReadings(2, 8000));
     ASSERT_TRUE(window.errors.empty());
     for (size_t t = 0; t < tones.size(); ++t) {
         const std::vector<int16_t> samples = tone(tones[t], 2.2);
@@ -108,13 +108,16 @@ TEST_F(EngineThreadTest, LiveReadingsMatchTheOfflineAnalysisOfTheSameTones) {
         ASSERT_GE(live.size(), 5u) << expected[t] << " Hz was hardly heard steadily";
         EXPECT_NEAR(median(live), offline, 0.05) << expected[t] << " Hz";
         // About ten readings a second, numbered without gaps while the window
-        // keeps up.
+        // keeps up. The typical wait between readings is judged, as a gap in
+        // the stream holds a few back and then lets them come at once.
+        std::vector<double> waitsMs;
+        for (size_t i = 1; i < window.readings.size(); ++i) {
+            waitsMs.push_back(window.readings[i].arrivalMs - window.readings[i - 1].arrivalMs);
+        }
+        EXPECT_GT(median(waitsMs), 75.0) << expected[t] << " Hz";
+        EXPECT_LT(median(waitsMs), 140.0) << expected[t] << " Hz";
         const test::ReadingCopy& first = window.readings.front();
         const test::ReadingCopy& last = window.readings.back();
-        const double seconds = (last.arrivalMs - first.arrivalMs) / 1000.0;
-        const double perSecond = (window.readings.size() - 1) / seconds;
-        EXPECT_GT(perSecond, 7.0);
-        EXPECT_LT(perSecond, 13.0);
         EXPECT_EQ(last.sequence - first.sequence + 1, static_cast<int32_t>(window.readings.size()));
     }
     EXPECT_TRUE(window.errors.empty());
@@ -124,11 +127,11 @@ TEST_F(EngineThreadTest, SequenceAdvancesOnlyWhenTheReadingIsGivenBack) {
     RunningEngine engine(captureStart(), window.get());
     ASSERT_TRUE(engine.started());
     const DWORD startMs = GetTickCount();
-    ASSERT_TRUE(window.pumpUntilReadings(3, 5000));
+    ASSERT_TRUE(window.pumpUntilReadings(3, 8000));
     std::printf("first three readings after %lu ms\n", GetTickCount() - startMs);
     window.hold(true);
     window.readings.clear();
-    ASSERT_TRUE(window.pumpUntilReadings(1, 2000));
+    ASSERT_TRUE(window.pumpUntilReadings(1, 4000));
     const int32_t heldSequence = window.readings[0].sequence;
     // Blocks keep arriving but the record stays the window's.
     window.pump(600);
@@ -136,18 +139,18 @@ TEST_F(EngineThreadTest, SequenceAdvancesOnlyWhenTheReadingIsGivenBack) {
     EXPECT_EQ(window.heldReading()->sequence, heldSequence);
     window.hold(false);
     window.heldReading()->busy.store(0, std::memory_order_release);
-    window.pumpUntilReadings(1, 2000);
+    window.pumpUntilReadings(1, 4000);
     ASSERT_GE(window.readings.size(), 2u);
     EXPECT_EQ(window.readings[1].sequence, heldSequence + 1);
 }
 
 TEST_F(EngineThreadTest, SpectrumRequestsAttachSpectraOfTheAskedSize) {
     TonePlayer player;
-    ASSERT_TRUE(player.play(tone({{440.0, 9000.0}}, 4.0)));
+    ASSERT_TRUE(player.play(tone({{440.0, 9000.0}}, 10.0)));
     RunningEngine engine(captureStart(), window.get());
     ASSERT_TRUE(engine.started());
     // Until the ring holds nothing but the tone.
-    ASSERT_TRUE(window.pumpUntilSteady(440.0, 0.1, 3, 6000));
+    ASSERT_TRUE(window.pumpUntilSteady(440.0, 0.1, 3, 8000));
     struct Request {
         WPARAM length;
         LPARAM count;
@@ -158,21 +161,41 @@ TEST_F(EngineThreadTest, SpectrumRequestsAttachSpectraOfTheAskedSize) {
          {Request{1024, 300, 1024, 300}, Request{16384, 1000, 8192, 512}, Request{0, 0, 0, 0}}) {
         engine.post(kEngineSpectrumRequest, request.length, request.count);
         // It takes effect from the next block.
-        window.pumpUntilReadings(2, 2000);
+        window.pumpUntilReadings(2, 4000);
         window.readings.clear();
-        ASSERT_TRUE(window.pumpUntilReadings(3, 2000));
+        // Every reading carries the asked spectrum; its bins are judged on
+        // steady readings only, as a gap in the sound server's stream puts
+        // the odd reading a hertz or two off the tone.
+        size_t steady = 0;
+        const DWORD startMs = GetTickCount();
+        while (steady < 2 && GetTickCount() - startMs < 6000) {
+            const size_t seen = window.readings.size();
+            window.pumpUntilReadings(1, 500);
+            for (size_t i = std::max<size_t>(seen, 1); i < window.readings.size(); ++i) {
+                const test::ReadingCopy& reading = window.readings[i];
+                const double previous = window.readings[i - 1].frequency;
+                if (request.servedCount == 0 || std::abs(reading.frequency - previous) > 0.1) {
+                    continue;
+                }
+                ++steady;
+                ASSERT_NEAR(reading.frequency, 440.0, 1.0);
+                const double bin = reading.frequency / kBaseRate * request.servedLength;
+                EXPECT_EQ(reading.peakBin, static_cast<int32_t>(bin + 0.5)) << request.length;
+                EXPECT_NEAR(reading.loudestBin, bin, 1.0) << request.length;
+            }
+            if (request.servedCount == 0 && window.readings.size() >= 3) {
+                break;
+            }
+        }
+        ASSERT_GE(window.readings.size(), 3u) << request.length;
         for (const test::ReadingCopy& reading : window.readings) {
             ASSERT_EQ(reading.spectrumCount, request.servedCount) << request.length;
-            if (request.servedCount == 0) {
-                continue;
+            if (request.servedCount != 0) {
+                EXPECT_EQ(reading.baseRate, kBaseRate);
             }
-            EXPECT_EQ(reading.baseRate, kBaseRate);
-            // A gap in the sound server's stream may put a reading off by a
-            // hertz or so; it is still the tone's.
-            ASSERT_NEAR(reading.frequency, 440.0, 5.0);
-            const double bin = reading.frequency / kBaseRate * request.servedLength;
-            EXPECT_EQ(reading.peakBin, static_cast<int32_t>(bin + 0.5));
-            EXPECT_NEAR(reading.loudestBin, bin, 1.5);
+        }
+        if (request.servedCount != 0) {
+            EXPECT_GE(steady, 2u) << request.length << ": the tone was hardly heard steadily";
         }
     }
 }
@@ -183,11 +206,11 @@ TEST_F(EngineThreadTest, BlocksAreHandledWithoutAllocating) {
     ASSERT_EQ(test::countAllocationsOf(0), 1) << "the counter does not count";
     RunningEngine engine(captureStart(true), window.get());
     ASSERT_TRUE(engine.started());
-    ASSERT_TRUE(window.pumpUntilReadings(3, 5000));
+    ASSERT_TRUE(window.pumpUntilReadings(3, 8000));
     engine.post(kEngineSpectrumRequest, 2048, 512);
-    ASSERT_TRUE(window.pumpUntilReadings(2, 2000));
+    ASSERT_TRUE(window.pumpUntilReadings(2, 4000));
     test::countAllocationsOf(engine.threadId());
-    const bool delivered = window.pumpUntilReadings(10, 3000);
+    const bool delivered = window.pumpUntilReadings(10, 6000);
     const int allocations = test::countAllocationsOf(0);
     ASSERT_TRUE(delivered);
     EXPECT_EQ(window.readings.back().spectrumCount, 512);
@@ -198,17 +221,23 @@ TEST_F(EngineThreadTest, QuitMessagesDoNotEndTheEngine) {
     RunningEngine engine(captureStart(), window.get());
     ASSERT_TRUE(engine.started());
     engine.post(WM_QUIT);
-    EXPECT_TRUE(window.pumpUntilReadings(3, 5000));
+    EXPECT_TRUE(window.pumpUntilReadings(3, 8000));
     EXPECT_TRUE(engine.threadAlive());
 }
 
 TEST_F(EngineThreadTest, StopReturnsAndLeavesNoReadingQueued) {
     RunningEngine engine(captureStart(), window.get());
     ASSERT_TRUE(engine.started());
-    ASSERT_TRUE(window.pumpUntilReadings(1, 5000));
-    Sleep(300); // the next reading is posted, and not taken
+    ASSERT_TRUE(window.pumpUntilReadings(1, 8000));
+    // Until the next reading is posted, and not taken.
     MSG message;
-    ASSERT_TRUE(PeekMessageW(&message, window.get(), kEngineReading, kEngineReading, PM_NOREMOVE));
+    const DWORD startMs = GetTickCount();
+    bool queued = false;
+    while (!queued && GetTickCount() - startMs < 5000) {
+        Sleep(20);
+        queued = PeekMessageW(&message, window.get(), kEngineReading, kEngineReading, PM_NOREMOVE);
+    }
+    ASSERT_TRUE(queued);
     engine.stop();
     EXPECT_FALSE(PeekMessageW(&message, window.get(), kEngineReading, kEngineReading, PM_NOREMOVE));
 }

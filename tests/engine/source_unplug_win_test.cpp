@@ -69,9 +69,9 @@ TEST(SourceUnplug, EngineSurvivesItsSourceGoingAway) {
     start.channels = 2;
     test::RunningEngine engine(start, window.get());
     ASSERT_TRUE(engine.started());
-    ASSERT_TRUE(window.pumpUntilReadings(8, 8000));
+    // Steady readings, as a busy machine may leave a gap in the stream.
+    ASSERT_TRUE(window.pumpUntilSteady(440.0, 1.0, 3, 10000)) << "not capturing the sine source";
     ASSERT_TRUE(window.errors.empty());
-    ASSERT_NEAR(window.readings.back().frequency, 440.0, 1.0) << "not capturing the sine source";
 
     const size_t before = window.readings.size();
     ASSERT_EQ(runHostCommand(kStopPlayer + L"; " + kUnloadSink), 0);

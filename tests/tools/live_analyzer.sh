@@ -99,7 +99,8 @@ case $mode in
     [[ $status -eq 0 ]] || fail "--list-devices ended with status $status"
     grep -q $'^-1\t-\t(Default Device)\t' "$work/devices.out" || fail "no default entry"
     grep -q $'\tMonitor of Null Output\t' "$work/devices.out" || fail "the sink's monitor is missing"
-    play_tone speaker 8
+    # Longer than the run however slowly Wine starts; stopped at the end.
+    play_tone speaker 30
     analyze tone --live 5 --harmonics --hum 50
     [[ $status -eq 0 ]] || fail "--live ended with status $status"
     grep -q '^summary: median 440\.0[0-4][0-9] Hz, A4 ' "$work/tone.out" || fail "440 Hz not read as A4"
@@ -127,8 +128,9 @@ case $mode in
     unplug_module=$(pactl load-module module-null-sink sink_name=tonvale_unplug rate=44100 channels=2)
     pactl set-default-source tonvale_unplug.monitor
     play_tone tonvale_unplug 60
-    analyze_in_background unplugged --live 6
+    analyze_in_background unplugged --live 8
     wait_for_rows "$work/unplugged.out" 5 || fail "no readings"
+    kill -0 "$analyzer" 2>/dev/null || fail "the run ended before the source went away"
     # The player goes first: the server would move it to another sink.
     kill -KILL "$player"
     wait "$player" 2>/dev/null || true
