@@ -7,7 +7,7 @@
 #     and on a screenshot;
 #   - a second start while it runs exits with 0 and makes no window;
 #   - closed, it writes tonvale.ini once, with the window position and the
-#     popup flags.
+#     popup flags; a WM_QUIT while its window exists ends it without saving.
 #   tuner_end_to_end.sh <tonvale.exe> <tuner_probe.exe>
 # Screenshots: $TONVALE_ARTEFACTS_DIR/app_tuner_end_to_end/.
 set -euo pipefail
@@ -103,6 +103,19 @@ mkdir -p "$folder"
 settings=$folder/tonvale.ini
 printf '\xef\xbb\xbf[Tonvale]\r\nWindowPosition=40,30\r\nAutoStart=1\r\nLargeSize=1\r\nInTuneRange=3\r\n[Debug]\r\nUseDirect2D=0\r\n' >"$settings"
 cp "$settings" "$work/settings.before"
+
+# A WM_QUIT while the window exists ends the program on the spot, unsaved.
+"${launcher[@]}" "$tuner" >"$work/tuner.out" 2>&1 &
+tuner_pid=$!
+probe watch "" 30000 >/dev/null || fail "no tuner window"
+probe quit >/dev/null
+status=0
+timeout 20 tail --pid="$tuner_pid" -f /dev/null || fail "WM_QUIT did not end the tuner"
+wait "$tuner_pid" || status=$?
+tuner_pid=""
+[[ $status -eq 0 ]] || fail "after WM_QUIT the tuner ended with $status"
+cmp -s "$settings" "$work/settings.before" || fail "the tuner saved after WM_QUIT"
+echo "WM_QUIT ended the tuner without saving"
 
 play 440
 "${launcher[@]}" "$tuner" >"$work/tuner.out" 2>&1 &

@@ -10,6 +10,7 @@
 //                                          meter client, power lamp
 //   tuner_probe command ID                 a menu command (WM_COMMAND)
 //   tuner_probe close                      WM_CLOSE, as the close box
+//   tuner_probe quit                       WM_QUIT to the tuner's thread
 //   tuner_probe folder                     the settings folder
 //   tuner_probe tone-shown                 whether the reference tone window
 //                                          is open and visible
@@ -119,6 +120,8 @@ int wmain(int argc, wchar_t** argv) {
         PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(_wtoi(argv[2])), 0);
     } else if (command == L"close") {
         PostMessageW(main, WM_CLOSE, 0, 0);
+    } else if (command == L"quit") {
+        PostThreadMessageW(GetWindowThreadProcessId(main, nullptr), WM_QUIT, 0, 0);
     } else {
         std::printf("unknown command\n");
         return 1;
