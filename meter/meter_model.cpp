@@ -1,6 +1,14 @@
 #include "meter/meter_model.h"
 
+#include <cmath>
+
 namespace tonvale {
+namespace {
+
+// Below this the anti-aliased needle looks the same.
+constexpr float kSmoothStepPixels = 0.05f;
+
+} // namespace
 
 void MeterModel::create(MeterSize size, NeedleDrawing drawing, int32_t subtitleFontHeight) {
     *this = MeterModel();
@@ -81,8 +89,11 @@ bool MeterModel::setDigits(int32_t noteNumber, uint16_t centsCode, int32_t frequ
 void MeterModel::setLevel(uint16_t level, MeterEffects& effects) {
     if (level == level_)
         return;
+    const MeterRect& region = regions_.rect[kLevelRegion];
+    const bool barMoves = levelBarRect(region, level).top != levelBarRect(region, level_).top;
     level_ = level;
-    if (large())
+    // The level changes with every reading, the bar's pixels far less often.
+    if (large() && barMoves)
         invalidateRegion(kLevelRegion, kDirtyLevel, effects);
 }
 
@@ -111,6 +122,17 @@ void MeterModel::needleTimerTick(MeterEffects& effects) {
         return;
     }
     position_ = stepNeedle(position_, target_);
+    // A steady tone moves the needle by fractions of a pixel: nothing to
+    // redraw while the drawn needle stays where it is.
+    const NeedleTip next = needleTip(position_);
+    const bool moves = drawing_ == NeedleDrawing::smooth
+                           ? std::fabs(next.dx - tip_.dx) + std::fabs(next.minusDy - tip_.minusDy) >
+                                 kSmoothStepPixels
+                           : next.x != tip_.x || next.y != tip_.y;
+    if (!moves) {
+        finishPowerDown(effects);
+        return;
+    }
     if (large()) {
         const MeterRect old = needleRect();
         if (dirty_ & kDirtyNeedle) {
@@ -122,6 +144,10 @@ void MeterModel::needleTimerTick(MeterEffects& effects) {
         effects.invalidate(old);
     }
     updateTip(effects);
+    finishPowerDown(effects);
+}
+
+void MeterModel::finishPowerDown(MeterEffects& effects) {
     if (timer_ == NeedleTimer::poweringDown && position_ == target_) {
         effects.stopNeedleTimer();
         timer_ = NeedleTimer::off;

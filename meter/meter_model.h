@@ -73,6 +73,7 @@ class MeterModel {
   private:
     void invalidateRegion(MeterRegion r, uint16_t bit, MeterEffects& effects);
     void updateTip(MeterEffects& effects);
+    void finishPowerDown(MeterEffects& effects);
 
     MeterSize size_ = MeterSize::large;
     NeedleDrawing drawing_ = NeedleDrawing::pixels;

@@ -3,8 +3,9 @@
 // the places of its controls, and sends it what a user's clicks would.
 //   tuner_probe count                      windows of the tuner's class
 //   tuner_probe watch TEXT TIMEOUT_MS      waits until the meter reads TEXT
-//                                          (a prefix); prints the text and
-//                                          the milliseconds waited
+//                                          (a prefix); prints the text, the
+//                                          milliseconds waited and the Unix
+//                                          time in milliseconds it was seen
 //   tuner_probe text                       the meter's text now
 //   tuner_probe places                     screen rectangles: main client,
 //                                          meter client, power lamp
@@ -15,9 +16,13 @@
 //   tuner_probe tone-shown                 whether the reference tone window
 //                                          is open and visible
 //   tuner_probe tone-click ID              clicks a control of that window
+//   tuner_probe stats                      the tuner process's CPU time
+//                                          (ms), private and working-set
+//                                          bytes
 // Exit status 0 on success, 1 when the tuner or the text was not found.
 #include <windows.h>
 
+#include <psapi.h>
 #include <shlobj.h>
 
 #include "app/main_commands.h"
@@ -58,6 +63,38 @@ void printClientRect(const char* name, HWND window) {
     std::printf("%s %ld %ld %ld %ld\n", name, origin.x, origin.y, client.right, client.bottom);
 }
 
+unsigned long long unixTimeMs() {
+    FILETIME now = {};
+    GetSystemTimeAsFileTime(&now);
+    const unsigned long long ticks =
+        (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return ticks / 10000 - 11644473600000ULL;
+}
+
+unsigned long long toMs(const FILETIME& time) {
+    return ((static_cast<unsigned long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime) /
+           10000;
+}
+
+int printStats(HWND main) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(main, &processId);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (!process)
+        return 1;
+    FILETIME created = {}, exited = {}, kernel = {}, user = {};
+    GetProcessTimes(process, &created, &exited, &kernel, &user);
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                         sizeof memory);
+    std::printf("cpu_ms %llu private %llu working_set %llu\n", toMs(kernel) + toMs(user),
+                static_cast<unsigned long long>(memory.PrivateUsage),
+                static_cast<unsigned long long>(memory.WorkingSetSize));
+    CloseHandle(process);
+    return 0;
+}
+
 int watch(const wchar_t* expected, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     std::wstring text;
@@ -65,7 +102,7 @@ int watch(const wchar_t* expected, DWORD timeoutMs) {
         HWND main = tuner();
         text = main ? meterText(main) : L"";
         if (main && text.compare(0, wcslen(expected), expected) == 0) {
-            std::printf("%ls\n%lu\n", text.c_str(), GetTickCount() - start);
+            std::printf("%ls\n%lu\n%llu\n", text.c_str(), GetTickCount() - start, unixTimeMs());
             return 0;
         }
         if (GetTickCount() - start > timeoutMs)
@@ -120,6 +157,8 @@ int wmain(int argc, wchar_t** argv) {
         PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(_wtoi(argv[2])), 0);
     } else if (command == L"close") {
         PostMessageW(main, WM_CLOSE, 0, 0);
+    } else if (command == L"stats") {
+        return printStats(main);
     } else if (command == L"quit") {
         PostThreadMessageW(GetWindowThreadProcessId(main, nullptr), WM_QUIT, 0, 0);
     } else {

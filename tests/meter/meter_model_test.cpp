@@ -214,6 +214,22 @@ TEST(MeterModel, TheUncoveredNeedleAreaGrowsUntilPainted) {
     EXPECT_EQ(model.needleDirtyRect(), first.united(pixelNeedleRect(needleTip(-33.6f))));
     EXPECT_TRUE(model.dirty() & kDirtyNeedle);
 
+    // A steady tone moves the needle by less than a pixel, and the level by
+    // less than a bar pixel: nothing is redrawn for either.
+    for (int i = 0; i < 5; ++i)
+        model.needleTimerTick(effects); // at rest at 0 degrees
+    model.clearDirty();
+    effects.invalidated.clear();
+    model.setNeedle(0.05f);
+    model.needleTimerTick(effects);
+    model.setLevel(100, effects); // the bar is 128 pixels: 256 levels each
+    EXPECT_TRUE(effects.invalidated.empty());
+    EXPECT_EQ(model.dirty(), 0);
+    model.setNeedle(1.0f);
+    model.needleTimerTick(effects);
+    model.setLevel(300, effects);
+    EXPECT_EQ(effects.invalidated.size(), 3u); // the needle where it was and is, the bar
+
     // The subtitle region is centred on its font.
     model.useSize(MeterSize::large, NeedleDrawing::pixels, 19, effects);
     EXPECT_EQ(model.region(kSubtitleRegion), (MeterRect{0, 59, 93, 78}));
