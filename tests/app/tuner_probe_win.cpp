@@ -6,6 +6,11 @@
 //                                          (a prefix); prints the text, the
 //                                          milliseconds waited and the Unix
 //                                          time in milliseconds it was seen
+//   tuner_probe settle TEXT SPAN_MS TIMEOUT_MS
+//                                          once the meter reads TEXT (a
+//                                          prefix), the text it shows most
+//                                          over the next SPAN_MS, and the
+//                                          share of that time in percent
 //   tuner_probe text                       the meter's text now
 //   tuner_probe places                     screen rectangles: main client,
 //                                          meter client, power lamp
@@ -28,8 +33,10 @@
 #include "app/main_commands.h"
 #include "app/program_version.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
+#include <map>
 #include <string>
 
 namespace {
@@ -95,22 +102,54 @@ int printStats(HWND main) {
     return 0;
 }
 
-int watch(const wchar_t* expected, DWORD timeoutMs) {
+bool waitFor(const wchar_t* expected, DWORD timeoutMs, std::wstring& text) {
     const DWORD start = GetTickCount();
-    std::wstring text;
     for (;;) {
         HWND main = tuner();
         text = main ? meterText(main) : L"";
-        if (main && text.compare(0, wcslen(expected), expected) == 0) {
-            std::printf("%ls\n%lu\n%llu\n", text.c_str(), GetTickCount() - start, unixTimeMs());
-            return 0;
-        }
+        if (main && text.compare(0, wcslen(expected), expected) == 0)
+            return true;
         if (GetTickCount() - start > timeoutMs)
-            break;
+            return false;
         Sleep(10);
     }
-    std::printf("%ls\n", text.c_str());
-    return 1;
+}
+
+int watch(const wchar_t* expected, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    std::wstring text;
+    if (!waitFor(expected, timeoutMs, text)) {
+        std::printf("%ls\n", text.c_str());
+        return 1;
+    }
+    std::printf("%ls\n%lu\n%llu\n", text.c_str(), GetTickCount() - start, unixTimeMs());
+    return 0;
+}
+
+// A tone's first readings pass through the values between the old tone and
+// the new one, and a gap in the stream blanks the meter for a moment: what a
+// user reads is the text shown longest.
+int settle(const wchar_t* expected, DWORD spanMs, DWORD timeoutMs) {
+    std::wstring text;
+    if (!waitFor(expected, timeoutMs, text)) {
+        std::printf("%ls\n", text.c_str());
+        return 1;
+    }
+    std::map<std::wstring, int> seen;
+    const DWORD start = GetTickCount();
+    int samples = 0;
+    do {
+        HWND main = tuner();
+        if (!main)
+            return 1;
+        ++seen[meterText(main)];
+        ++samples;
+        Sleep(10);
+    } while (GetTickCount() - start < spanMs);
+    const auto most = std::max_element(
+        seen.begin(), seen.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
+    std::printf("%ls\n%d\n", most->first.c_str(), most->second * 100 / samples);
+    return 0;
 }
 
 } // namespace
@@ -125,6 +164,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"watch" && argc > 3)
         return watch(argv[2], static_cast<DWORD>(_wtoi(argv[3])));
+    if (command == L"settle" && argc > 4)
+        return settle(argv[2], static_cast<DWORD>(_wtoi(argv[3])),
+                      static_cast<DWORD>(_wtoi(argv[4])));
     if (command == L"folder") {
         wchar_t path[MAX_PATH] = {};
         if (!SHGetSpecialFolderPathW(nullptr, path, CSIDL_APPDATA, TRUE))
