@@ -6,6 +6,7 @@
 //   GdiObject<T>, SelectionOf        GDI objects and a SelectObject restorer
 //   ComPtr<T>                        COM interface pointers
 //   HeapBlock<T>, heapNew, heapDelete blocks and objects on the process heap
+//   CoTaskMemory<T>                  blocks a COM call allocated (CoTaskMemFree)
 //   UniqueLibrary, UniqueHook, UniqueRegistryKey, WaveInHandle, WaveOutHandle
 //   ComInitialization                CoInitializeEx, undone only if it succeeded
 #pragma once
@@ -305,6 +306,30 @@ template <typename T> void heapDelete(T* object) noexcept {
         HeapFree(GetProcessHeap(), 0, object);
     }
 }
+
+// A block a COM call handed out (CoTaskMemAlloc), freed with CoTaskMemFree.
+template <typename T> class CoTaskMemory {
+  public:
+    CoTaskMemory() = default;
+    ~CoTaskMemory() { reset(); }
+    CoTaskMemory(const CoTaskMemory&) = delete;
+    CoTaskMemory& operator=(const CoTaskMemory&) = delete;
+
+    void reset() {
+        CoTaskMemFree(block_);
+        block_ = nullptr;
+    }
+    T** receive() {
+        reset();
+        return &block_;
+    }
+    T* get() const { return block_; }
+    T* operator->() const { return block_; }
+    explicit operator bool() const { return block_ != nullptr; }
+
+  private:
+    T* block_ = nullptr;
+};
 
 // Wave-in and wave-out devices: reset first, so that buffers still queued
 // come back before the device closes.
