@@ -35,7 +35,7 @@ for ((i = 1; i <= kills; i++)); do
   rm -f "$work/out" "$work/tonvale.tmp"
   "${launcher[@]}" "$saver" "$host_prefix${work//\//\\}" >"$work/out" 2>&1 &
   saver_pid=$!
-  for ((w = 0; w < 200; w++)); do
+  for ((w = 0; w < 600; w++)); do # up to 30 s on a busy machine
     grep -q ready "$work/out" 2>/dev/null && break
     sleep 0.05
   done
