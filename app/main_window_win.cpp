@@ -16,6 +16,8 @@
 #include "engine/pitch_reading.h"
 #include "meter/meter_messages_win.h"
 #include "meter/power_lamp_messages_win.h"
+#include "spectrum/spectrum_messages_win.h"
+#include "spectrum/spectrum_window_win.h"
 #include "support/scoped_win.h"
 #include "support/settings/tuner_settings.h"
 #include "support/ui_text.h"
@@ -178,8 +180,7 @@ class MainWindow {
         EnableWindow(control(kSettingsButtonId), settings);
         HMENU menu = GetMenu(window_);
         EnableMenuItem(menu, kCommandSettings, MF_BYCOMMAND | (settings ? MF_ENABLED : MF_GRAYED));
-        for (UINT command :
-             {kCommandSpectrum, kCommandVolumeControl, kCommandReadMe, kCommandSettingsFolder})
+        for (UINT command : {kCommandVolumeControl, kCommandReadMe, kCommandSettingsFolder})
             EnableMenuItem(menu, command, MF_BYCOMMAND | MF_GRAYED);
     }
 
@@ -231,6 +232,10 @@ class MainWindow {
             break;
         case kCommandReferenceTone:
             openReferenceTone();
+            break;
+        case kCommandSpectrum:
+            // A lent engine's readings never reach the spectrum window.
+            spectrumCommand(client_ ? nullptr : engineThread_, client_ ? 0 : engineThreadId_);
             break;
         case kCommandExit:
             SendMessageW(window_, WM_CLOSE, 0, 0);
@@ -310,9 +315,15 @@ class MainWindow {
         SendMessageW(control(kPowerLampId), PLM_SETPOWER, 1, 0);
         meter_.send(MM_POWER, 1);
         meter_.blank();
+        if (gProcess.spectrumWindow)
+            SendMessageW(gProcess.spectrumWindow, kSpectrumEngineStarted,
+                         reinterpret_cast<WPARAM>(engineThread_),
+                         static_cast<LPARAM>(engineThreadId_));
     }
 
     void powerOff() {
+        if (gProcess.spectrumWindow)
+            SendMessageW(gProcess.spectrumWindow, kSpectrumEngineStopped, 0, 0);
         stopEngine();
         meter_.blank();
         meter_.send(MM_POWER, 0);
@@ -334,6 +345,9 @@ class MainWindow {
         rules.temperament = gTunerSettings.temperament ? &*gTunerSettings.temperament : nullptr;
         presentation_.present({reading->frequency, reading->level, reading->sequence}, rules,
                               meter_);
+        if (gProcess.spectrumWindow)
+            SendMessageW(gProcess.spectrumWindow, kSpectrumReading,
+                         reinterpret_cast<WPARAM>(reading), 0);
         reading->busy.store(0, std::memory_order_release);
         return 0;
     }

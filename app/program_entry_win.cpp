@@ -11,6 +11,8 @@
 #include "engine/sine_table.h"
 #include "meter/direct2d_win.h"
 #include "meter/meter_win.h"
+#include "spectrum/spectrum_view_win.h"
+#include "spectrum/spectrum_window_win.h"
 #include "support/scoped_win.h"
 #include "support/settings/tuner_settings.h"
 #include "support/ui_text.h"
@@ -172,11 +174,15 @@ bool showMainWindowAndRun(int showCommand) {
     HWND main = openMainWindow(layout);
     if (!main)
         return false;
-    // A popup open at the last exit (popup flags bit 1: the tone window) comes
-    // back hidden and is shown with the main window below.
-    if (!IsIconic(main) && gTunerSettings.rememberMainWindowPosition &&
-        (gTunerSettings.main.popupFlags & 2))
-        openToneWindow(false);
+    // The popups open at the last exit (popup flags bit 0: the spectrum
+    // window, bit 1: the tone window) come back hidden and are shown with the
+    // main window below.
+    if (!IsIconic(main) && gTunerSettings.rememberMainWindowPosition) {
+        if (gTunerSettings.main.popupFlags & 1)
+            openSpectrumWindow(false);
+        if (gTunerSettings.main.popupFlags & 2)
+            openToneWindow(false);
+    }
     ShowWindow(main, showCommand);
     UpdateWindow(main);
     for (HWND popup : {gProcess.spectrumWindow, gProcess.toneWindow}) {
@@ -202,6 +208,10 @@ void registerWindowClasses() {
                     static_cast<HBRUSH>(GetStockObject(LTGRAY_BRUSH))),
         windowClass(kMeterClassName, CS_PARENTDC, meterProcedure, kMeterExtraBytes, nullptr,
                     nullptr, nullptr),
+        windowClass(kSpectrumWindowClassName, 0, spectrumWindowProcedure, kSpectrumWindowExtraBytes,
+                    nullptr, gProcess.smallIcon, nullptr),
+        windowClass(kSpectrumViewClassName, CS_PARENTDC, spectrumViewProcedure,
+                    kSpectrumViewExtraBytes, nullptr, nullptr, nullptr),
         toneWindowClass(gProcess.instance, gProcess.smallIcon),
         windowClass(kPowerLampClassName, CS_PARENTDC, powerLampProcedure, kPowerLampExtraBytes,
                     nullptr, nullptr, nullptr),

@@ -1,5 +1,6 @@
 #include "spectrum/spectrum_window_win.h"
 
+#include "app/main_window_messages_win.h"
 #include "app/process_context_win.h"
 #include "dialogs/builder/dialog_builder_win.h"
 #include "engine/engine_messages_win.h"
@@ -26,9 +27,6 @@ constexpr DWORD kViewExStyle = WS_EX_CLIENTEDGE;
 constexpr int kTitleText = 85;
 constexpr int kBandText = 86;
 constexpr int kFirstBandText = 150;
-
-// The main window answers 1 while the engine runs.
-constexpr UINT kMainEngineRunningQuery = WM_APP + 5;
 
 constexpr int kControlCount = 6;
 const DialogControl kControls[kControlCount] = {
@@ -189,7 +187,7 @@ class SpectrumWindow {
 
     bool engineRuns() const {
         return gProcess.mainWindow &&
-               SendMessageW(gProcess.mainWindow, kMainEngineRunningQuery, 0, 0) != 0;
+               SendMessageW(gProcess.mainWindow, kMainEngineRunning, 0, 0) != 0;
     }
 
     // Asks the engine for spectra of the band's length, as many values as

@@ -1,7 +1,7 @@
 // The main window in this process, on the rig's display and sound server:
 // its layout in both sizes, power with the real engine, engine errors and
 // the box they show, lending the engine to another window, the settings
-// restart, and what it records when it closes.
+// restart, the spectrum window it feeds, and what it records when it closes.
 #include <windows.h>
 
 #include <objbase.h>
@@ -16,8 +16,12 @@
 #include "engine/engine_params.h"
 #include "engine/pitch_reading.h"
 #include "engine/sine_table.h"
+#include "spectrum/spectrum_window_win.h"
 #include "support/settings/tuner_settings.h"
 #include "support/ui_text.h"
+#include "tests/engine/live_engine_helpers_win.h"
+#include "tests/engine/signal_helpers.h"
+#include "tests/spectrum/spectrum_picture_win.h"
 #include "tests/ui_kit/ui_test_kit_win.h"
 
 #include <gtest/gtest.h>
@@ -308,6 +312,48 @@ TEST_F(MainWindowTest, CloseRecordsThePlaceAndThePopupsAndPassesEnablingOn) {
     EXPECT_EQ(gTunerSettings.main.windowPosition.y, frame.top);
     MSG quit = {};
     EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+// "Spectrum..." with a tone in the sink: the window opens connected to the
+// running engine and draws the tone where its bin is; power off leaves it
+// black, power on connects it again; closing the tuner records it.
+TEST_F(MainWindowTest, SpectrumWindowFollowsPowerAndIsRecordedAtClose) {
+    gTunerSettings.rememberMainWindowPosition = true;
+    gTunerSettings.main.deviceSampleRate = 44100; // an engine rate of 11025 Hz
+    open();
+    EXPECT_FALSE(GetMenuState(GetMenu(main_), kCommandSpectrum, MF_BYCOMMAND) & MF_GRAYED);
+    test::TonePlayer player;
+    ASSERT_TRUE(player.play(
+        test::toPcm16(test::makeTone({{440.0, 9000.0}}, test::TonePlayer::kRateHz, 20 * 44100))));
+    click(kPowerButtonId);
+    ASSERT_TRUE(running());
+    SendMessageW(main_, WM_COMMAND, kCommandSpectrum, 0);
+    HWND spectrum = gProcess.spectrumWindow;
+    ASSERT_NE(spectrum, nullptr);
+    EXPECT_TRUE(IsWindowVisible(spectrum));
+    HWND view = GetDlgItem(spectrum, kSpectrumViewId);
+    // 440 Hz in the 512-point spectrum of band 1/1: bin 440 * 512 / 11025 = 20.4.
+    test::Picture seen;
+    auto showsA4 = [&] {
+        seen = test::viewPicture(view);
+        return seen.markerColumns(10) == std::vector<int>{20} && seen.peakColumn() == 20;
+    };
+    EXPECT_TRUE(uikit::waitUntil(showsA4, 8000, Pump::yes)) << seen.peakColumn();
+
+    SendMessageW(main_, WM_COMMAND, kCommandSpectrum, 0);
+    EXPECT_EQ(gProcess.spectrumWindow, spectrum);
+    EXPECT_EQ(uikit::findWindows(kSpectrumWindowClassName, nullptr).size(), 1u);
+
+    click(kPowerButtonId);
+    EXPECT_TRUE(test::viewPicture(view).allBlack());
+    uikit::waitUntil([] { return false; }, 300, Pump::yes);
+    EXPECT_TRUE(test::viewPicture(view).allBlack());
+    click(kPowerButtonId);
+    EXPECT_TRUE(uikit::waitUntil(showsA4, 8000, Pump::yes)) << seen.peakColumn();
+
+    SendMessageW(main_, WM_COMMAND, kCommandExit, 0);
+    EXPECT_EQ(gProcess.spectrumWindow, nullptr);
+    EXPECT_EQ(gTunerSettings.main.popupFlags, 1);
 }
 
 } // namespace
