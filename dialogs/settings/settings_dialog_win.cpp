@@ -28,6 +28,9 @@ bool runSettingsDialog(HWND owner) {
 
 bool runSettingsDialog(HWND owner, const CalibrationDialogs& calibration,
                        DeviceListSource deviceLists) {
+    // A modal dialog over a minimised owner would open where nobody sees it.
+    if (owner && IsIconic(owner))
+        ShowWindow(owner, SW_RESTORE);
     loadControlClasses();
     // The copy, its digests and the files live until the dialog ends.
     SettingsPageData data;

@@ -9,8 +9,8 @@
 
 namespace tonvale {
 
-// Runs the dialog modally over owner, on the page that was current when it
-// last closed. On OK the copy goes back into gTunerSettings and the
+// Runs the dialog modally over owner (restored first when minimised), on the
+// page that was current when it last closed. On OK the copy goes back into gTunerSettings and the
 // temperament and the note naming are rebuilt (nothing is saved to disk);
 // returns true. Cancel, closing it, or a dialog that could not be made
 // changes nothing and returns false. UI thread only.

@@ -206,6 +206,17 @@ TEST_F(SettingsDialogTest, OpensOnThePageItClosedOn) {
     EXPECT_EQ(opened[2], 0) << "confirmed on Tuning";
 }
 
+TEST_F(SettingsDialogTest, AMinimisedOwnerIsRestoredFirst) {
+    ShowWindow(owner_, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(owner_));
+    bool restored = false;
+    run([&](HWND host) {
+        restored = !IsIconic(owner_);
+        cancel(host);
+    });
+    EXPECT_TRUE(restored);
+}
+
 TEST_F(SettingsDialogTest, ScreenshotsAndTextsThatFit) {
     const wchar_t* names[] = {L"tuning", L"display", L"device"};
     const std::wstring language = gTable == kJapaneseTable ? L"-ja" : L"-en";

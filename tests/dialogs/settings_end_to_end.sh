@@ -105,7 +105,7 @@ open_dialog
 settings type 110 415 >/dev/null
 settings choose 114 "Meantone 1/4 comma" >/dev/null || fail "no quarter-comma meantone"
 close_dialog 2
-expect_reading "C5 +0 cents" 10000
+expect_reading "C5 +0 cents" 20000
 
 # A4 = 442 Hz and quarter-comma meantone in C: C lies 310.26 cents above A,
 # the tone 292.14 cents above the new A4.
@@ -114,7 +114,7 @@ settings type 110 442 >/dev/null
 settings choose 114 "Meantone 1/4 comma" >/dev/null || fail "no quarter-comma meantone"
 [[ $(settings text 116) == Quarter-comma* ]] || fail "no description: $(settings text 116)"
 close_dialog 1
-expect_reading "C5 -18 cents" 10000
+expect_reading "C5 -18 cents" 20000
 
 # The dialog shows what was confirmed.
 open_dialog
