@@ -18,12 +18,14 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace tonvale {
 namespace {
@@ -97,7 +99,7 @@ class SettingsDialogTest : public ::testing::Test {
     static bool nextPage(HWND host) {
         const int before = currentTab(host);
         uikit::pressKey(VK_TAB, {VK_CONTROL});
-        return uikit::waitUntil([&] { return currentTab(host) != before; }, 2000, uikit::Pump::no);
+        return uikit::waitUntil([&] { return currentTab(host) != before; }, 5000, uikit::Pump::no);
     }
     // Ctrl+Tab until the page is shown (the dialog opens where it was left).
     static void showPage(HWND host, int page) {
@@ -180,7 +182,7 @@ TEST_F(SettingsDialogTest, AnUnusableTemperamentIsExplainedAndNotApplied) {
         if (box) {
             information = uikit::windowText(GetDlgItem(box, kMessageBoxTextId));
             PostMessageW(GetDlgItem(box, kMessageBoxFirstButtonId), BM_CLICK, 0, 0);
-            uikit::waitUntil([&] { return !IsWindow(box); }, 2000, uikit::Pump::no);
+            uikit::waitUntil([&] { return !IsWindow(box); }, 5000, uikit::Pump::no);
         }
         confirm(host);
     });
@@ -215,6 +217,67 @@ TEST_F(SettingsDialogTest, AMinimisedOwnerIsRestoredFirst) {
         cancel(host);
     });
     EXPECT_TRUE(restored);
+}
+
+// The control that has the dialog thread's focus, by id (a combo box's edit
+// counts as the combo box).
+int focusedId(HWND host) {
+    GUITHREADINFO info = {sizeof info};
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(host, nullptr), &info) || !info.hwndFocus)
+        return 0;
+    HWND focus = info.hwndFocus;
+    if (uikit::windowClass(GetParent(focus)) == L"ComboBox")
+        focus = GetParent(focus);
+    return GetDlgCtrlID(focus);
+}
+
+// Tab once and waits until the focus has moved.
+int tabFrom(HWND host, int before) {
+    uikit::pressKey(VK_TAB);
+    int now = before;
+    uikit::waitUntil([&] { return (now = focusedId(host)) != before; }, 5000, uikit::Pump::no);
+    return now;
+}
+
+TEST_F(SettingsDialogTest, TabReachesEveryControlOfEachPageInTableOrder) {
+    // What takes the focus with the default settings: no semitone shift, no
+    // temperament, no hum filter, no calibration dialogs yet.
+    const std::vector<int> orders[] = {
+        {kPowerOnInitiallyId, kHarmonicsAwareId, kReduceNeedleSwayId, kMicInSwitchId,
+         kSensitivityId, kFrequencyOfA4Id, kSemitoneShiftId, kTemperamentId, kTemperamentCommentId,
+         kKeyId},
+        {kInTuneRangeId, kNoteSubtitleId, kNoteCommentId, kSaveWindowPositionId, kSystemFontId},
+        isWindowsVistaOrLater() ? std::vector<int>{kInputDeviceId, kInputBiasId, kOutputDeviceId,
+                                                   kOutputBiasId, kHumFilterId}
+                                : std::vector<int>{kInputDeviceId, kInputBiasId, kOutputDeviceId,
+                                                   kOutputBiasId, kHumFilterId, kSampleRateId},
+    };
+    std::vector<int> walked[3];
+    run([&](HWND host) {
+        for (int page = 0; page < 3; ++page) {
+            showPage(host, page);
+            // A whole round: the page's controls, OK, Cancel and the tabs.
+            int focus = focusedId(host);
+            for (size_t i = 0; i < orders[page].size() + 3; ++i) {
+                focus = tabFrom(host, focus);
+                walked[page].push_back(focus);
+            }
+        }
+        cancel(host);
+    });
+    for (int page = 0; page < 3; ++page) {
+        std::vector<int> onPage;
+        for (int id : walked[page])
+            if (id >= kPowerOnInitiallyId && id <= kSampleRateId)
+                onPage.push_back(id);
+        // The round may start anywhere in the page.
+        const auto first = std::find(onPage.begin(), onPage.end(), orders[page].front());
+        std::rotate(onPage.begin(), first, onPage.end());
+        EXPECT_EQ(onPage, orders[page]) << "page " << page;
+        EXPECT_EQ(std::count(walked[page].begin(), walked[page].end(), IDOK), 1) << page;
+        EXPECT_EQ(std::count(walked[page].begin(), walked[page].end(), IDCANCEL), 1) << page;
+        EXPECT_EQ(std::count(walked[page].begin(), walked[page].end(), kTabControlId), 1) << page;
+    }
 }
 
 TEST_F(SettingsDialogTest, ScreenshotsAndTextsThatFit) {
