@@ -97,24 +97,30 @@ double chosenFrequency(const ProbeOptions& options) {
 
 bool gNoticeSeen = false;
 
-// Waits for the thread while noting any failure notice it posts.
+void reportNotices(HWND window) {
+    MSG message;
+    while (PeekMessageW(&message, window, 0, 0, PM_REMOVE)) {
+        if (message.message == kToneWindowGeneratorFailed) {
+            gNoticeSeen = true;
+            std::printf("notice %u detail %u\n", static_cast<unsigned>(message.wParam),
+                        static_cast<unsigned>(message.lParam));
+        }
+    }
+}
+
+// Waits for the thread while noting any failure notice it posts, including
+// one posted just before it ended.
 bool waitReportingNotices(HANDLE thread, DWORD limitMs, HWND window) {
     const DWORD start = GetTickCount();
     for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, window, 0, 0, PM_REMOVE)) {
-            if (message.message == kToneWindowGeneratorFailed) {
-                gNoticeSeen = true;
-                std::printf("notice %u detail %u\n", static_cast<unsigned>(message.wParam),
-                            static_cast<unsigned>(message.lParam));
-            }
-        }
+        reportNotices(window);
         const DWORD elapsed = GetTickCount() - start;
         if (elapsed >= limitMs) {
             return false;
         }
         if (MsgWaitForMultipleObjects(1, &thread, FALSE, limitMs - elapsed, QS_POSTMESSAGE) ==
             WAIT_OBJECT_0) {
+            reportNotices(window);
             return true;
         }
     }

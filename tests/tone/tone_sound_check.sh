@@ -72,11 +72,51 @@ record_probe() {
   return "$status"
 }
 
-# Prints "<median Hz> <cents>" of a recording.
-median_reading() {
-  "${launcher[@]}" "$analyzer" --summary "$1" >"$work/analysis" 2>&1 </dev/null || true
+# Prints "<Hz> <cents>" of the longest steady stretch of a recording: at
+# least five blocks in a row whose readings stay within 0.02 cents of each
+# other. The analyzer's readings take a few blocks to settle after the tone
+# starts and after each gap the sound server leaves in a busy machine's
+# stream, so the median of all blocks is pulled off by their number. Prints
+# nothing when no stretch is steady.
+steady_reading() {
+  "${launcher[@]}" "$analyzer" --summary --decimals 4 "$1" >"$work/analysis" 2>&1 </dev/null || true
   grep '^summary:' "$work/analysis" | tee -a "$work/summaries" >&2
-  sed -n 's/^summary: median \([0-9.]*\) Hz, [A-G#b]*[0-9]* \([-+0-9.]*\) cents.*/\1 \2/p' "$work/analysis"
+  awk -F'\t' '
+    function flush(   i, j, t) {
+      if (run > best) {
+        best = run
+        for (i = 1; i <= run; i++) { f[i] = hz[i]; c[i] = ct[i] }
+        for (i = 2; i <= run; i++) for (j = i; j > 1 && f[j - 1] > f[j]; j--) {
+          t = f[j]; f[j] = f[j - 1]; f[j - 1] = t; t = c[j]; c[j] = c[j - 1]; c[j - 1] = t
+        }
+        median = f[int((run + 1) / 2)] " " c[int((run + 1) / 2)]
+      }
+      run = 0
+    }
+    $1 ~ /^[0-9]+$/ && $4 + 0 > 0 {
+      steady = run > 0 && $1 == last + 1 && ($4 - hz[run]) ^ 2 < (hz[run] * 1.155e-5) ^ 2
+      if (!steady) flush()
+      run++; hz[run] = $4; ct[run] = $6; last = $1
+      next
+    }
+    END {
+      flush()
+      if (best >= 5) { print median; printf "steady for %d blocks: %s\n", best, median > "/dev/stderr" }
+    }' "$work/analysis"
+}
+
+# Plays and records into $1 with the remaining arguments until a steady
+# stretch is heard, twice at most; sets hz and cents to its reading.
+steady_probe() {
+  local wav=$1 attempt reading=""
+  shift
+  for attempt in 1 2; do
+    record_probe "$wav" "$@" || fail "the probe reported a failure"
+    reading=$(steady_reading "$(windows_path "$wav")")
+    [[ -z $reading ]] || break
+    echo "no steady stretch in the recording (attempt $attempt)"
+  done
+  read -r hz cents <<<"$reading" || true
 }
 
 near() { # value expected tolerance
@@ -88,8 +128,7 @@ windows_path() {
 }
 
 echo "--- A4 at 440 Hz"
-record_probe "$work/a4.wav" --frequency 440 --seconds 3 || fail "the probe reported a failure"
-read -r hz cents < <(median_reading "$(windows_path "$work/a4.wav")") || true
+steady_probe "$work/a4.wav" --frequency 440 --seconds 4
 near "${hz:-}" 440 0.01 || fail "A4 read ${hz:-nothing} Hz, not 440.000 +- 0.01"
 ended=$(sed -n 's/^ended \([0-9]*\) ms.*/\1/p' "$work/probe")
 # Six 50 ms buffers are queued when the stop arrives; they, the fade and a
@@ -100,15 +139,12 @@ ended=$(sed -n 's/^ended \([0-9]*\) ms.*/\1/p' "$work/probe")
   fail "the tone did not fade out linearly over 50 ms"
 
 echo "--- A4 with the playback clock corrected by +120 (1.2 cents fast)"
-record_probe "$work/a4-clock.wav" --frequency 440 --clock-adjust 120 --seconds 2.5 ||
-  fail "the probe reported a failure"
-read -r hz cents < <(median_reading "$(windows_path "$work/a4-clock.wav")") || true
+steady_probe "$work/a4-clock.wav" --frequency 440 --clock-adjust 120 --seconds 4
 near "${cents:-}" -1.20 0.03 || fail "A4 with +120 read ${cents:-no} cents, not -1.20"
 
 echo "--- E4 in quarter-comma meantone in C"
-record_probe "$work/e4-meantone.wav" --pitch-class 7 --octave 4 --scale-ini "$scale_ini" \
-  --temperament "Meantone 1/4 comma" --key 0 --seconds 2.5 || fail "the probe reported a failure"
-read -r hz cents < <(median_reading "$(windows_path "$work/e4-meantone.wav")") || true
+steady_probe "$work/e4-meantone.wav" --pitch-class 7 --octave 4 --scale-ini "$scale_ini" \
+  --temperament "Meantone 1/4 comma" --key 0 --seconds 4
 near "${cents:-}" -3.42 0.03 || fail "meantone E4 read ${cents:-no} cents, not -3.42"
 
 cp "$work/summaries" "$artefacts/summaries.txt"

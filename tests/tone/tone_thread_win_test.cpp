@@ -29,21 +29,19 @@ class NoticeWindow {
     HWND get() const { return window_; }
 
     // Collects notices until the thread ends or limitMs pass; true if it ended.
+    // A thread that posts and ends between two looks signals its end first:
+    // what it posted is collected after.
     bool pumpUntilEnded(HANDLE thread, DWORD limitMs) {
         const DWORD start = GetTickCount();
         for (;;) {
-            MSG message;
-            while (PeekMessageW(&message, window_, 0, 0, PM_REMOVE)) {
-                if (message.message == kToneWindowGeneratorFailed) {
-                    notices.push_back({message.wParam, message.lParam});
-                }
-            }
+            collect();
             const DWORD elapsed = GetTickCount() - start;
             if (elapsed >= limitMs) {
                 return false;
             }
             if (MsgWaitForMultipleObjects(1, &thread, FALSE, limitMs - elapsed, QS_POSTMESSAGE) ==
                 WAIT_OBJECT_0) {
+                collect();
                 return true;
             }
         }
@@ -51,7 +49,29 @@ class NoticeWindow {
 
     std::vector<Notice> notices;
 
+    // Collects notices until one has come or limitMs pass.
+    bool pumpUntilNotice(DWORD limitMs) {
+        const DWORD start = GetTickCount();
+        for (collect(); notices.empty(); collect()) {
+            const DWORD elapsed = GetTickCount() - start;
+            if (elapsed >= limitMs) {
+                return false;
+            }
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, limitMs - elapsed, QS_POSTMESSAGE);
+        }
+        return true;
+    }
+
   private:
+    void collect() {
+        MSG message;
+        while (PeekMessageW(&message, window_, 0, 0, PM_REMOVE)) {
+            if (message.message == kToneWindowGeneratorFailed) {
+                notices.push_back({message.wParam, message.lParam});
+            }
+        }
+    }
+
     HWND window_;
 };
 
@@ -70,6 +90,7 @@ TEST(ToneThread, DeviceThatCannotBeOpenedIsReportedOnceThenTheThreadWaits) {
     params.deviceIndex = 4000;
     ToneRun run;
     ASSERT_TRUE(startToneRun(params, run));
+    EXPECT_TRUE(window.pumpUntilNotice(5000));
     EXPECT_FALSE(window.pumpUntilEnded(run.thread.get(), 300)) << "ended before it was stopped";
     ASSERT_EQ(window.notices.size(), 1u);
     EXPECT_EQ(window.notices[0].code, static_cast<WPARAM>(ToneFailure::cannotOpen));
