@@ -8,6 +8,7 @@
 #include "app/process_context_win.h"
 #include "app/program_version.h"
 #include "app/reading_presentation.h"
+#include "app/tool_launchers_win.h"
 #include "app/window_placement.h"
 #include "devices/device_catalogue_win.h"
 #include "devices/wave_error_text_win.h"
@@ -180,8 +181,6 @@ class MainWindow {
         EnableWindow(control(kSettingsButtonId), settings);
         HMENU menu = GetMenu(window_);
         EnableMenuItem(menu, kCommandSettings, MF_BYCOMMAND | (settings ? MF_ENABLED : MF_GRAYED));
-        for (UINT command : {kCommandVolumeControl, kCommandReadMe, kCommandSettingsFolder})
-            EnableMenuItem(menu, command, MF_BYCOMMAND | MF_GRAYED);
     }
 
     void onDestroy() {
@@ -216,6 +215,7 @@ class MainWindow {
             settings.popupFlags |= 2;
             SendMessageW(gProcess.toneWindow, WM_CLOSE, 0, 0);
         }
+        releaseVolumeControl();
         DestroyWindow(window_);
     }
 
@@ -246,6 +246,16 @@ class MainWindow {
             break;
         case kCommandLargeDisplay:
             toggleLargeDisplay();
+            break;
+        case kCommandVolumeControl:
+            launchVolumeControl(
+                window_, findDevice(DeviceDirection::capture, gTunerSettings.main.inDeviceName));
+            break;
+        case kCommandReadMe:
+            openReadMe(window_);
+            break;
+        case kCommandSettingsFolder:
+            openSettingsFolder(window_);
             break;
         default:
             break;
