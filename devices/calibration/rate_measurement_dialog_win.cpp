@@ -247,8 +247,7 @@ class MeasurementDialog {
 };
 
 double measureRate(ThreadFunction procedure, DeviceDirection direction, HWND owner,
-                   int32_t nominalRate, uint16_t bits, int32_t deviceIndex,
-                   const wchar_t* deviceName) {
+                   uint32_t nominalRate, int bits, int32_t deviceIndex, const wchar_t* deviceName) {
     wchar_t name[kDisplayNameCapacity] = {};
     if (deviceName && *deviceName)
         lstrcpynW(name, deviceName, kDisplayNameCapacity);
@@ -258,8 +257,8 @@ double measureRate(ThreadFunction procedure, DeviceDirection direction, HWND own
     RateMeasurementJob job;
     job.ownerWindow = owner;
     job.threadProcedure = procedure;
-    job.nominalRate = nominalRate;
-    job.bitsPerSample = bits;
+    job.nominalRate = static_cast<int32_t>(nominalRate);
+    job.bitsPerSample = static_cast<uint16_t>(bits);
     job.captureChannels = gTunerSettings.main.inDeviceChannels == 1 ? 1 : 2;
     job.deviceIndex = deviceIndex;
     job.deviceName = name;
@@ -271,13 +270,13 @@ double measureRate(ThreadFunction procedure, DeviceDirection direction, HWND own
 
 } // namespace
 
-double measureCaptureRate(HWND owner, int32_t nominalRate, uint16_t bits, int32_t deviceIndex,
+double measureCaptureRate(HWND owner, uint32_t nominalRate, int bits, int32_t deviceIndex,
                           const wchar_t* deviceName) {
     return measureRate(captureMeasurementThread, DeviceDirection::capture, owner, nominalRate, bits,
                        deviceIndex, deviceName);
 }
 
-double measurePlaybackRate(HWND owner, int32_t nominalRate, uint16_t bits, int32_t deviceIndex,
+double measurePlaybackRate(HWND owner, uint32_t nominalRate, int bits, int32_t deviceIndex,
                            const wchar_t* deviceName) {
     return measureRate(playbackMeasurementThread, DeviceDirection::playback, owner, nominalRate,
                        bits, deviceIndex, deviceName);

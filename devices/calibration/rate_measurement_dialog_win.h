@@ -12,9 +12,9 @@ namespace tonvale {
 // Modal on owner. deviceName: for the title (null or empty: the default
 // device's name). Returns the measured rate in Hz, or 0 when the user
 // cancelled or the measurement failed.
-double measureCaptureRate(HWND owner, int32_t nominalRate, uint16_t bits, int32_t deviceIndex,
+double measureCaptureRate(HWND owner, uint32_t nominalRate, int bits, int32_t deviceIndex,
                           const wchar_t* deviceName);
-double measurePlaybackRate(HWND owner, int32_t nominalRate, uint16_t bits, int32_t deviceIndex,
+double measurePlaybackRate(HWND owner, uint32_t nominalRate, int bits, int32_t deviceIndex,
                            const wchar_t* deviceName);
 
 } // namespace tonvale

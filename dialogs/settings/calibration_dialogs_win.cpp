@@ -1,12 +1,11 @@
-// The calibration dialogs the Device page offers. They do not exist yet, so
-// "Measure..." and "Capture..." stay disabled; fill in the three entries
-// (and link their library into tonvale_settings_dialog) to enable them.
+#include "devices/calibration/rate_measurement_dialog_win.h"
+#include "devices/calibration/reference_capture_dialog_win.h"
 #include "dialogs/settings/settings_pages_win.h"
 
 namespace tonvale {
 
 CalibrationDialogs programCalibrationDialogs() {
-    return CalibrationDialogs{};
+    return CalibrationDialogs{measureCaptureRate, measurePlaybackRate, captureReferenceSignal};
 }
 
 } // namespace tonvale

@@ -215,10 +215,11 @@ TEST_F(SettingsPages, DevicePageConvertsBiasHumAndRate) {
     EXPECT_EQ(device.text(kHumFrequencyId), L"60.00");
     EXPECT_EQ(device.selectedText(kSampleRateId), L"(Default)");
     EXPECT_EQ(device.enabled(kSampleRateId), !isWindowsVistaOrLater());
-    // No calibration dialogs in this program yet.
-    EXPECT_FALSE(device.enabled(kMeasureInputId));
-    EXPECT_FALSE(device.enabled(kCaptureInputId));
-    EXPECT_FALSE(device.enabled(kMeasureOutputId));
+    // The program's calibration dialogs; the measurements need the
+    // performance counter, which is there.
+    EXPECT_TRUE(device.enabled(kMeasureInputId));
+    EXPECT_TRUE(device.enabled(kCaptureInputId));
+    EXPECT_TRUE(device.enabled(kMeasureOutputId));
 
     device.type(kInputBiasId, L"123.456");
     device.type(kOutputBiasId, L"-0.005");
@@ -389,7 +390,8 @@ TEST_F(SettingsPages, TabAndArrowsFollowTheControlTable) {
         {1,
          {kInTuneRangeId, kNoteSubtitleId, kNoteCommentId, kSaveWindowPositionId, kSystemFontId}},
         {2,
-         {kInputDeviceId, kInputBiasId, kOutputDeviceId, kOutputBiasId, kHumFilterId,
+         {kInputDeviceId, kInputBiasId, kMeasureInputId, kCaptureInputId, kOutputDeviceId,
+          kOutputBiasId, kMeasureOutputId, kHumFilterId,
           isWindowsVistaOrLater() ? kInputDeviceId : kSampleRateId}},
     };
     for (const Walk& walk : walks) {
