@@ -241,16 +241,18 @@ int tabFrom(HWND host, int before) {
 
 TEST_F(SettingsDialogTest, TabReachesEveryControlOfEachPageInTableOrder) {
     // What takes the focus with the default settings: no semitone shift, no
-    // temperament, no hum filter, no calibration dialogs yet.
+    // temperament, no hum filter; the calibration buttons are there.
     const std::vector<int> orders[] = {
         {kPowerOnInitiallyId, kHarmonicsAwareId, kReduceNeedleSwayId, kMicInSwitchId,
          kSensitivityId, kFrequencyOfA4Id, kSemitoneShiftId, kTemperamentId, kTemperamentCommentId,
          kKeyId},
         {kInTuneRangeId, kNoteSubtitleId, kNoteCommentId, kSaveWindowPositionId, kSystemFontId},
-        isWindowsVistaOrLater() ? std::vector<int>{kInputDeviceId, kInputBiasId, kOutputDeviceId,
-                                                   kOutputBiasId, kHumFilterId}
-                                : std::vector<int>{kInputDeviceId, kInputBiasId, kOutputDeviceId,
-                                                   kOutputBiasId, kHumFilterId, kSampleRateId},
+        isWindowsVistaOrLater()
+            ? std::vector<int>{kInputDeviceId, kInputBiasId, kMeasureInputId, kCaptureInputId,
+                               kOutputDeviceId, kOutputBiasId, kMeasureOutputId, kHumFilterId}
+            : std::vector<int>{kInputDeviceId, kInputBiasId, kMeasureInputId, kCaptureInputId,
+                               kOutputDeviceId, kOutputBiasId, kMeasureOutputId, kHumFilterId,
+                               kSampleRateId},
     };
     std::vector<int> walked[3];
     run([&](HWND host) {
