@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <exception>
 #include <new>
+#include <type_traits>
 
 namespace tonvale {
 
@@ -30,18 +31,24 @@ uint32_t borderExceptionCount();
 void noteBorderException(BorderFailure failure, const char* border) noexcept;
 
 // Runs body() and returns its result; when it throws, notes the exception
-// and returns fallback() instead (fallback must not throw).
+// and returns fallback() instead (fallback must not throw). A fallback that
+// takes a BorderFailure is told which kind stopped the body, for borders
+// whose error path reports running out of memory apart from other failures.
 template <typename Body, typename Fallback>
 auto guardBorder(const char* border, Body&& body, Fallback&& fallback) noexcept
     -> decltype(body()) {
+    BorderFailure failure = BorderFailure::other;
     try {
         return body();
     } catch (const std::bad_alloc&) {
-        noteBorderException(BorderFailure::outOfMemory, border);
+        failure = BorderFailure::outOfMemory;
     } catch (...) {
-        noteBorderException(BorderFailure::other, border);
     }
-    return fallback();
+    noteBorderException(failure, border);
+    if constexpr (std::is_invocable_v<Fallback, BorderFailure>)
+        return fallback(failure);
+    else
+        return fallback();
 }
 
 } // namespace tonvale
