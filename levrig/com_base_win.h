@@ -39,8 +39,7 @@ class CMiniPanel {
 };
 
 // QueryInterface of an object with one callback interface besides IUnknown.
-template <typename Callback>
-HRESULT queryCallback(Callback* self, REFIID iid, void** object) {
+template <typename Callback> HRESULT queryCallback(Callback* self, REFIID iid, void** object) {
     if (!object)
         return E_POINTER;
     if (iid == __uuidof(IUnknown) || iid == __uuidof(Callback)) {

@@ -41,6 +41,12 @@ class ConnectedLines : public PanelSource {
     INT_PTR handleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
     bool createPanels(HWND column) override;
+    // Once shown: the main window waits while this is open (disabling it
+    // after the show lets it find this as its enabled popup).
+    void holdMainWindow() {
+        EnableWindow(mainWindow_, FALSE);
+        mainDisabled_ = true;
+    }
     void focusFirstLine() {
         CSrcLine* first = lines_.first();
         if (!first || !first->panel())
@@ -127,8 +133,6 @@ bool ConnectedLines::onInitDialog() {
         return false;
     SetDlgItemTextW(dialog_, kNameId, lines_.friendlyName().c_str());
     sizeAndPlace(clientWidth);
-    EnableWindow(mainWindow_, FALSE);
-    mainDisabled_ = true;
     return true;
 }
 
@@ -145,9 +149,8 @@ bool ConnectedLines::layOut(int& clientWidth) {
     if (!dc.valid())
         return false;
     DialogBuilder builder;
-    LayoutNode* name =
-        builder.text(dc.measure(), sizeDescriptor(0, 0, 0, kLayoutStretch),
-                     lines_.friendlyName().c_str(), TextPrefix::plain);
+    LayoutNode* name = builder.text(dc.measure(), sizeDescriptor(0, 0, 0, kLayoutStretch),
+                                    lines_.friendlyName().c_str(), TextPrefix::plain);
     LayoutNode* room = builder.pixels(kLayoutStretch, column_.width(), 0);
     LayoutNode* root = builder.column(dc.measure(), 0, nullptr, {name, room});
     DialogBuilder::finish(root, margin_, margin_, 0);
@@ -180,11 +183,9 @@ void ConnectedLines::sizeAndPlace(int clientWidth) {
     RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     if (GetMonitorInfoW(MonitorFromWindow(mainWindow_, MONITOR_DEFAULTTONEAREST), &info))
         work = info.rcWork;
-    const PixelPoint place =
-        keptInside({main.left + kOffset, main.top + kOffset}, width_, height,
-                   PixelRect{work.left, work.top, work.right, work.bottom});
-    SetWindowPos(dialog_, nullptr, place.x, place.y, width_, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const PixelPoint place = keptInside({main.left + kOffset, main.top + kOffset}, width_, height,
+                                        PixelRect{work.left, work.top, work.right, work.bottom});
+    SetWindowPos(dialog_, nullptr, place.x, place.y, width_, height, SWP_NOZORDER | SWP_NOACTIVATE);
     onSize();
 }
 
@@ -222,8 +223,10 @@ bool openConnectedLines(HWND mainWindow, CEndPoint& endpoint) {
     if (!dialog || !IsWindow(dialog))
         return false;
     ShowWindow(dialog, SW_SHOW);
-    if (auto* object = boundObject<ConnectedLines>(dialog, DWLP_USER))
+    if (auto* object = boundObject<ConnectedLines>(dialog, DWLP_USER)) {
+        object->holdMainWindow();
         object->focusFirstLine();
+    }
     return true;
 }
 

@@ -20,10 +20,9 @@ int CEndPointList::build(const VolumeOptions& options) {
     softwareMute_ = options.softwareMute;
     ComPtr<IMMDeviceCollection> collection;
     if (FAILED(createDeviceEnumerator(enumerator_.receive())) || !enumerator_ ||
-        FAILED(enumerator_->EnumAudioEndpoints(recording_ ? eCapture : eRender,
-                                               allStates_ ? DEVICE_STATEMASK_ALL
-                                                          : DEVICE_STATE_ACTIVE,
-                                               collection.receive())))
+        FAILED(enumerator_->EnumAudioEndpoints(
+            recording_ ? eCapture : eRender,
+            allStates_ ? DEVICE_STATEMASK_ALL : DEVICE_STATE_ACTIVE, collection.receive())))
         return kInitializationFailed;
     if (int code = takeEndpoints(collection.get()))
         return code;

@@ -22,9 +22,9 @@ HWND CEndPoint::createPanel(HWND parent) {
     alignas(4) BYTE buffer[64];
     const DLGTEMPLATE* dialogTemplate =
         emptyTemplate(buffer, sizeof buffer, nullptr, panelStyle(kind));
-    HWND panel = CreateDialogIndirectParamW(libraryModule(), dialogTemplate, parent,
-                                            dialogProcedure<CEndPoint>,
-                                            reinterpret_cast<LPARAM>(this));
+    HWND panel =
+        CreateDialogIndirectParamW(libraryModule(), dialogTemplate, parent,
+                                   dialogProcedure<CEndPoint>, reinterpret_cast<LPARAM>(this));
     return panel && IsWindow(panel) ? panel : nullptr;
 }
 

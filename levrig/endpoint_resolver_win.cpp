@@ -55,8 +55,7 @@ bool describedWaveIndex(bool recording, const GUID& guid, int& index) {
     if (!getClassObject ||
         FAILED(getClassObject(kDirectSoundPrivateClass, __uuidof(IClassFactory),
                               factory.receiveVoid())) ||
-        FAILED(factory->CreateInstance(nullptr, kPropertySetInterface,
-                                       properties.receiveVoid())))
+        FAILED(factory->CreateInstance(nullptr, kPropertySetInterface, properties.receiveVoid())))
         return false;
     // Room for the strings the description may be given after it.
     alignas(8) BYTE buffer[4096] = {};
@@ -65,9 +64,9 @@ bool describedWaveIndex(bool recording, const GUID& guid, int& index) {
     description->WaveDeviceId = kNoWaveDevice;
     description->DataFlow = static_cast<DIRECTSOUNDDEVICE_DATAFLOW>(-1);
     ULONG returned = 0;
-    const HRESULT result = properties->Get(kDirectSoundDeviceProperties,
-                                           DSPROPERTY_DIRECTSOUNDDEVICE_DESCRIPTION_W, nullptr, 0,
-                                           buffer, sizeof buffer, &returned);
+    const HRESULT result =
+        properties->Get(kDirectSoundDeviceProperties, DSPROPERTY_DIRECTSOUNDDEVICE_DESCRIPTION_W,
+                        nullptr, 0, buffer, sizeof buffer, &returned);
     const DIRECTSOUNDDEVICE_DATAFLOW flow =
         recording ? DIRECTSOUNDDEVICE_DATAFLOW_CAPTURE : DIRECTSOUNDDEVICE_DATAFLOW_RENDER;
     if (FAILED(result) || description->WaveDeviceId == kNoWaveDevice ||

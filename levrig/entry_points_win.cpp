@@ -15,8 +15,7 @@ extern "C" int32_t WINAPI LevRigAsync(HWND owner, const wchar_t* commandLine) {
     return guardBorder(
         "LevRigAsync",
         [&] {
-            return commandLine ? levrig::openWindow(owner, commandLine)
-                               : levrig::closeAllWindows();
+            return commandLine ? levrig::openWindow(owner, commandLine) : levrig::closeAllWindows();
         },
         []() noexcept { return 1; });
 }

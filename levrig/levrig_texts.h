@@ -35,7 +35,7 @@ enum ErrorCode : int {
 // The text of an error code's box.
 constexpr int errorTextNumber(int code) {
     return (code >= kOutOfMemory && code <= kDialogFailed) ? kTextFirstError + code - 1
-                                                            : kTextUnexpectedError;
+                                                           : kTextUnexpectedError;
 }
 
 } // namespace levrig

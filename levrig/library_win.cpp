@@ -48,9 +48,8 @@ HICON loadIcon(bool large) {
     if (HMODULE controls = GetModuleHandleW(L"comctl32.dll")) {
         auto load = reinterpret_cast<LoadIconMetricFunction>(
             reinterpret_cast<void*>(GetProcAddress(controls, "LoadIconMetric")));
-        if (load &&
-            SUCCEEDED(load(gModule, MAKEINTRESOURCEW(kIconResource), large ? LIM_LARGE : LIM_SMALL,
-                           &icon)))
+        if (load && SUCCEEDED(load(gModule, MAKEINTRESOURCEW(kIconResource),
+                                   large ? LIM_LARGE : LIM_SMALL, &icon)))
             return icon;
     }
     const int size = GetSystemMetrics(large ? SM_CXICON : SM_CXSMICON);

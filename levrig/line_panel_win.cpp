@@ -20,9 +20,9 @@ HWND CSrcLine::createPanel(HWND parent) {
     alignas(4) BYTE buffer[64];
     const DLGTEMPLATE* dialogTemplate =
         emptyTemplate(buffer, sizeof buffer, nullptr, panelStyle(PanelKind::sourceLine));
-    HWND panel = CreateDialogIndirectParamW(libraryModule(), dialogTemplate, parent,
-                                            dialogProcedure<CSrcLine>,
-                                            reinterpret_cast<LPARAM>(this));
+    HWND panel =
+        CreateDialogIndirectParamW(libraryModule(), dialogTemplate, parent,
+                                   dialogProcedure<CSrcLine>, reinterpret_cast<LPARAM>(this));
     return panel && IsWindow(panel) ? panel : nullptr;
 }
 
@@ -99,9 +99,9 @@ void CSrcLine::onVolumeSlider() {
     const int volume = sliderPosition(panel_, kIds.volume);
     if (volume == volumePercent_)
         return;
-    const ChannelPercents channels = channels_ == 2
-                                         ? channelsForVolume(volume, volumePercent_, channelPercents_)
-                                         : ChannelPercents{volume, volume};
+    const ChannelPercents channels =
+        channels_ == 2 ? channelsForVolume(volume, volumePercent_, channelPercents_)
+                       : ChannelPercents{volume, volume};
     writeChannels(channels);
     channelPercents_ = channels;
     volumePercent_ = volume;

@@ -41,9 +41,9 @@ HWND PanelColumn::create(HWND parent, int id, PanelSource& source) {
     alignas(4) BYTE buffer[64];
     const DLGTEMPLATE* dialogTemplate = emptyTemplate(buffer, sizeof buffer, nullptr, kColumnStyle);
     Setup setup{this, &source};
-    HWND column = CreateDialogIndirectParamW(libraryModule(), dialogTemplate, parent,
-                                             dialogProcedure<PanelColumn>,
-                                             reinterpret_cast<LPARAM>(&setup));
+    HWND column =
+        CreateDialogIndirectParamW(libraryModule(), dialogTemplate, parent,
+                                   dialogProcedure<PanelColumn>, reinterpret_cast<LPARAM>(&setup));
     if (column)
         SetWindowLongPtrW(column, GWLP_ID, id);
     return column;
@@ -144,8 +144,13 @@ void PanelColumn::layout() {
     if (positions)
         EndDeferWindowPos(positions);
     const ScrollBarState bar = scrollBarState(position_, contentHeight_, client);
-    SCROLLINFO info = {sizeof info, SIF_ALL | SIF_DISABLENOSCROLL, 0, bar.maximum,
-                       static_cast<UINT>(bar.page), bar.position, 0};
+    SCROLLINFO info = {sizeof info,
+                       SIF_ALL | SIF_DISABLENOSCROLL,
+                       0,
+                       bar.maximum,
+                       static_cast<UINT>(bar.page),
+                       bar.position,
+                       0};
     SetScrollInfo(window_, SB_VERT, &info, TRUE);
 }
 

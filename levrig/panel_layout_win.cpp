@@ -93,8 +93,8 @@ const PanelIds& panelIds(PanelKind kind) {
 }
 
 DWORD panelStyle(PanelKind kind) {
-    const DWORD style = kChildDialogStyle | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_GROUP |
-                        WS_TABSTOP;
+    const DWORD style =
+        kChildDialogStyle | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_GROUP | WS_TABSTOP;
     return kind == PanelKind::sourceLine ? style | WS_VISIBLE : style;
 }
 
@@ -113,9 +113,8 @@ bool buildPanel(HWND panel, PanelKind kind) {
     LayoutNode* nodes[kSlotCount] = {};
     // The name takes whatever width the rows leave it.
     nodes[kNameSlot] = builder.chars(measure, stretch, 1);
-    nodes[kMoreSlot] = hasMore ? builder.text(measure, DialogBuilder::pushButton(),
-                                              UiText(kTextMore))
-                               : nullptr;
+    nodes[kMoreSlot] =
+        hasMore ? builder.text(measure, DialogBuilder::pushButton(), UiText(kTextMore)) : nullptr;
     nodes[kVolumeLabelSlot] = builder.text(measure, stretch, UiText(kTextVolume));
     nodes[kMinusSlot] = builder.text(measure, plain, UiText(kTextMinus));
     nodes[kVolumeSlot] = builder.fixed(slider, 131, 32);

@@ -33,6 +33,31 @@ PixelRect workAreaNear(HWND window) {
     return {work.left, work.top, work.right, work.bottom};
 }
 
+// The window's enabled popup (an open "Connected Lines" dialog), if any.
+// Wine 8 answers GW_ENABLEDPOPUP with nothing, so the thread's windows are
+// searched when the system does not tell.
+HWND enabledPopupOf(HWND window) {
+    if (HWND popup = GetWindow(window, GW_ENABLEDPOPUP))
+        return popup;
+    struct Search {
+        HWND owner;
+        HWND found;
+    } search{window, nullptr};
+    EnumThreadWindows(
+        GetWindowThreadProcessId(window, nullptr),
+        [](HWND candidate, LPARAM context) {
+            auto* state = reinterpret_cast<Search*>(context);
+            if (candidate != state->owner && GetWindow(candidate, GW_OWNER) == state->owner &&
+                IsWindowVisible(candidate) && IsWindowEnabled(candidate)) {
+                state->found = candidate;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 class PanelsWindow : public PanelsView, public PanelSource {
   public:
     struct Setup {
@@ -44,8 +69,8 @@ class PanelsWindow : public PanelsView, public PanelSource {
 
     explicit PanelsWindow(const Setup& setup)
         : list_(*setup.list), owner_(setup.owner), outcome_(*setup.outcome),
-          savedLeft_(setup.options->left),
-          savedTop_(setup.options->top), savedHeight_(setup.options->height) {}
+          savedLeft_(setup.options->left), savedTop_(setup.options->top),
+          savedHeight_(setup.options->height) {}
 
     static PanelsWindow* attach(HWND window, LPARAM initParam);
     static void detach(PanelsWindow* object) noexcept { privateDelete(object); }
@@ -129,7 +154,7 @@ INT_PTR PanelsWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LP
         onMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
         return TRUE;
     case WM_ENABLE:
-        enabledPopup_ = wParam ? nullptr : GetWindow(window, GW_ENABLEDPOPUP);
+        enabledPopup_ = wParam ? nullptr : enabledPopupOf(window);
         return TRUE;
     case kProcessNotices: {
         list_.processNotices(*this);
@@ -181,9 +206,8 @@ bool PanelsWindow::createAdapterList() {
     std::vector<const wchar_t*> texts;
     for (const Text& name : names)
         texts.push_back(name.c_str());
-    LayoutNode* combo =
-        builder.widest(dc.measure(), DialogBuilder::checkBox() | kLayoutStretch, texts.data(),
-                       texts.size());
+    LayoutNode* combo = builder.widest(dc.measure(), DialogBuilder::checkBox() | kLayoutStretch,
+                                       texts.data(), texts.size());
     LayoutNode* room = builder.pixels(kLayoutStretch, column_.width(), 0);
     LayoutNode* root = builder.column(dc.measure(), 0, nullptr, {combo, room});
     DialogBuilder::finish(root, margin_, margin_, 0);
@@ -224,16 +248,16 @@ void PanelsWindow::sizeAndPlace() {
         GetWindowRect(owner_, &ownerRect);
         ownerCorner = {ownerRect.left, ownerRect.top};
     }
-    const PixelPoint place = initialPosition(owner_ != nullptr, ownerCorner, savedLeft_,
-                                             savedTop_, windowWidth, height, workAreaNear(owner_));
+    const PixelPoint place = initialPosition(owner_ != nullptr, ownerCorner, savedLeft_, savedTop_,
+                                             windowWidth, height, workAreaNear(owner_));
     SetWindowPos(window_, nullptr, place.x, place.y, windowWidth, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     onSize();
 }
 
 void PanelsWindow::setIcons() {
-    HICON large = owner_ ? reinterpret_cast<HICON>(GetClassLongPtrW(owner_, GCLP_HICON))
-                         : libraryIcon(true);
+    HICON large =
+        owner_ ? reinterpret_cast<HICON>(GetClassLongPtrW(owner_, GCLP_HICON)) : libraryIcon(true);
     HICON small = owner_ ? reinterpret_cast<HICON>(GetClassLongPtrW(owner_, GCLP_HICONSM))
                          : libraryIcon(false);
     SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large));
@@ -318,7 +342,7 @@ void PanelsWindow::onClose() {
         return;
     // An open "Connected Lines" dialog goes first (it gives the window back
     // its input).
-    if (HWND popup = GetWindow(window_, GW_ENABLEDPOPUP))
+    if (HWND popup = enabledPopupOf(window_))
         DestroyWindow(popup);
     ShowWindow(window_, SW_HIDE);
     rememberPlace();
@@ -331,13 +355,13 @@ HWND createPanelsWindow(CEndPointList& list, HWND owner, const VolumeOptions& op
                         WindowOutcome& outcome) {
     alignas(4) BYTE buffer[256];
     const DWORD style = owner ? kWindowStyle : kWindowStyle | WS_MINIMIZEBOX;
-    const DLGTEMPLATE* dialogTemplate = emptyTemplate(
-        buffer, sizeof buffer,
-        UiText(list.recording() ? kTextRecordingTitle : kTextPlaybackTitle), style);
+    const DLGTEMPLATE* dialogTemplate =
+        emptyTemplate(buffer, sizeof buffer,
+                      UiText(list.recording() ? kTextRecordingTitle : kTextPlaybackTitle), style);
     PanelsWindow::Setup setup{&list, owner, &options, &outcome};
-    HWND window = CreateDialogIndirectParamW(libraryModule(), dialogTemplate, owner,
-                                             dialogProcedure<PanelsWindow>,
-                                             reinterpret_cast<LPARAM>(&setup));
+    HWND window =
+        CreateDialogIndirectParamW(libraryModule(), dialogTemplate, owner,
+                                   dialogProcedure<PanelsWindow>, reinterpret_cast<LPARAM>(&setup));
     if (!window || !IsWindow(window))
         return nullptr;
     ShowWindow(window, SW_SHOW);

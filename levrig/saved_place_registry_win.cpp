@@ -49,9 +49,9 @@ bool writePlaceToRegistry(const wchar_t* key, bool recording, const SavedPlace& 
     bool written = true;
     for (int i = 0; i < 3; ++i) {
         DWORD value = static_cast<DWORD>(values[i]);
-        written &= RegSetValueExW(created.get(), kValueNames[i], 0, REG_DWORD,
-                                  reinterpret_cast<const BYTE*>(&value),
-                                  sizeof value) == ERROR_SUCCESS;
+        written &=
+            RegSetValueExW(created.get(), kValueNames[i], 0, REG_DWORD,
+                           reinterpret_cast<const BYTE*>(&value), sizeof value) == ERROR_SUCCESS;
     }
     return written;
 }

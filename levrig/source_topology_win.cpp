@@ -161,8 +161,7 @@ LineRecord* findSourceLines(IMMDevice* endpoint) {
         for (Candidate* candidate = candidates; candidate; candidate = candidate->next) {
             LineRecord found;
             const bool mute = findControl(candidate->part.get(), found.mute, found.mutePart);
-            const bool volume =
-                findControl(candidate->part.get(), found.volume, found.volumePart);
+            const bool volume = findControl(candidate->part.get(), found.volume, found.volumePart);
             if (!mute && !volume)
                 continue;
             LineRecord* record = privateNew<LineRecord>(std::move(found));

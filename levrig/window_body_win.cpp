@@ -156,7 +156,7 @@ int runWindowBody(HWND owner, const wchar_t* commandLine, WindowRequest* request
         "volume window", [&] { return body.run(commandLine); },
         [&](BorderFailure failure) noexcept {
             return body.fail(failure == BorderFailure::outOfMemory ? kOutOfMemory
-                                                                  : kUnexpectedError);
+                                                                   : kUnexpectedError);
         });
 }
 

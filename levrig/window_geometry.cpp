@@ -43,8 +43,10 @@ PixelPoint initialPosition(bool hasOwner, PixelPoint ownerTopLeft, int32_t saved
             x += ownerTopLeft.x;
             y += ownerTopLeft.y;
         }
-        place.x = static_cast<int32_t>(std::max<int64_t>(INT32_MIN / 2, std::min<int64_t>(x, INT32_MAX / 2)));
-        place.y = static_cast<int32_t>(std::max<int64_t>(INT32_MIN / 2, std::min<int64_t>(y, INT32_MAX / 2)));
+        place.x = static_cast<int32_t>(
+            std::max<int64_t>(INT32_MIN / 2, std::min<int64_t>(x, INT32_MAX / 2)));
+        place.y = static_cast<int32_t>(
+            std::max<int64_t>(INT32_MIN / 2, std::min<int64_t>(y, INT32_MAX / 2)));
     } else {
         place.x = workArea.left + (workArea.right - workArea.left - width) / 2;
         place.y = workArea.top + (workArea.bottom - workArea.top - height) / 2;

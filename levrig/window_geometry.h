@@ -22,9 +22,9 @@ struct PixelPoint {
 };
 
 struct HeightLimits {
-    int32_t minimum = 0;      // chrome + one row
-    int32_t preferred = 0;    // chrome + up to four rows (or the whole content)
-    int32_t maximum = 0;      // the screen height
+    int32_t minimum = 0;   // chrome + one row
+    int32_t preferred = 0; // chrome + up to four rows (or the whole content)
+    int32_t maximum = 0;   // the screen height
 };
 
 // chromeHeight: the window's height without the column (frame, caption,

@@ -125,7 +125,7 @@ int32_t openWindow(HWND owner, const wchar_t* commandLine) {
     HANDLE thread = WorkerThread::start(nullptr, 0, windowThread, &request, 0, &threadId);
     if (!thread) {
         showErrorBox(GetLastError() == ERROR_NOT_ENOUGH_MEMORY ? kOutOfMemory
-                                                                : kInitializationFailed);
+                                                               : kInitializationFailed);
         return 1;
     }
     const HANDLE handles[2] = {event.get(), thread};
@@ -146,4 +146,3 @@ void freeWindowList() {
 
 } // namespace levrig
 } // namespace tonvale
-

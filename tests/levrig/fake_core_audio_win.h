@@ -120,7 +120,7 @@ class FakePart : public IPart, public IConnector {
     std::vector<FakePart*> incoming;
     std::vector<FakePart*> outgoing;
     FakePart* connectedTo = nullptr;
-    bool connectionUnknown = false; // IsConnected fails
+    bool connectionUnknown = false;      // IsConnected fails
     std::unique_ptr<FakeControl> volume; // a subunit's controls
     std::unique_ptr<FakeControl> mute;
     size_t callbacks() const;
@@ -143,9 +143,10 @@ class FakePart : public IPart, public IConnector {
     HRESULT STDMETHODCALLTYPE EnumPartsOutgoing(IPartsList** parts) override;
     HRESULT STDMETHODCALLTYPE GetTopologyObjects(IDeviceTopology**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Activate(DWORD, REFIID iid, void** object) override;
-    HRESULT STDMETHODCALLTYPE RegisterControlChangeCallback(REFGUID,
-                                                            IControlChangeNotify* callback) override;
-    HRESULT STDMETHODCALLTYPE UnregisterControlChangeCallback(IControlChangeNotify* callback) override;
+    HRESULT STDMETHODCALLTYPE
+    RegisterControlChangeCallback(REFGUID, IControlChangeNotify* callback) override;
+    HRESULT STDMETHODCALLTYPE
+    UnregisterControlChangeCallback(IControlChangeNotify* callback) override;
     // IConnector
     HRESULT STDMETHODCALLTYPE GetType(ConnectorType*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetDataFlow(DataFlow*) override { return E_NOTIMPL; }
@@ -221,7 +222,9 @@ class FakeDevice : public IMMDevice, public IMMEndpoint, public IPropertyStore {
     HRESULT STDMETHODCALLTYPE GetCount(DWORD*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetAt(DWORD, PROPERTYKEY*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetValue(REFPROPERTYKEY key, PROPVARIANT* value) override;
-    HRESULT STDMETHODCALLTYPE SetValue(REFPROPERTYKEY, REFPROPVARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetValue(REFPROPERTYKEY, REFPROPVARIANT) override {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE Commit() override { return E_NOTIMPL; }
 
   private:
@@ -253,10 +256,10 @@ class FakeAudioSystem : public IMMDeviceEnumerator {
     HRESULT STDMETHODCALLTYPE GetDefaultAudioEndpoint(EDataFlow flow, ERole,
                                                       IMMDevice** device) override;
     HRESULT STDMETHODCALLTYPE GetDevice(LPCWSTR id, IMMDevice** device) override;
-    HRESULT STDMETHODCALLTYPE RegisterEndpointNotificationCallback(
-        IMMNotificationClient* client) override;
-    HRESULT STDMETHODCALLTYPE UnregisterEndpointNotificationCallback(
-        IMMNotificationClient* client) override;
+    HRESULT STDMETHODCALLTYPE
+    RegisterEndpointNotificationCallback(IMMNotificationClient* client) override;
+    HRESULT STDMETHODCALLTYPE
+    UnregisterEndpointNotificationCallback(IMMNotificationClient* client) override;
 
   private:
     FakeDevice* find(const std::wstring& id);

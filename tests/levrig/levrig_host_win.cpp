@@ -104,9 +104,8 @@ HWND createOwner() {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = L"LevrigHostOwner";
     RegisterClassExW(&windowClass);
-    HWND owner = CreateWindowExW(0, L"LevrigHostOwner", L"Levrig host", WS_OVERLAPPEDWINDOW, 40,
-                                 40, 240, 120, nullptr, nullptr, GetModuleHandleW(nullptr),
-                                 nullptr);
+    HWND owner = CreateWindowExW(0, L"LevrigHostOwner", L"Levrig host", WS_OVERLAPPEDWINDOW, 40, 40,
+                                 240, 120, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ShowWindow(owner, SW_SHOW);
     return owner;
 }
@@ -160,8 +159,8 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("load failed %lu\n", GetLastError());
         return 1;
     }
-    auto levRigAsync =
-        reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(library, "LevRigAsync")));
+    auto levRigAsync = reinterpret_cast<EntryPoint>(
+        reinterpret_cast<void*>(GetProcAddress(library, "LevRigAsync")));
     auto levRig =
         reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(library, "LevRig")));
     if (!levRigAsync || !levRig) {

@@ -12,7 +12,6 @@ class PrivateHeapEnvironment : public ::testing::Environment {
     void TearDown() override { tonvale::levrig::destroyPrivateHeap(); }
 };
 
-const auto* const gEnvironment =
-    ::testing::AddGlobalTestEnvironment(new PrivateHeapEnvironment);
+const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new PrivateHeapEnvironment);
 
 } // namespace

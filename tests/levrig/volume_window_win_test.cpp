@@ -2,24 +2,13 @@
 // reaches the sound server nor sends notices, and Wine has no device
 // topology): what the panels show and write, and how they follow changes
 // made elsewhere.
-#include "fake_core_audio_win.h"
 #include "levrig/library_win.h"
-#include "levrig/private_heap.h"
-#include "levrig_test_kit_win.h"
-#include "tests/ui_kit/ui_test_kit_win.h"
-#include "window_run_win.h"
-
-#include <gtest/gtest.h>
-
-#include <cmath>
+#include "volume_window_fixture_win.h"
 
 namespace tonvale::levrig {
 namespace {
 
 using namespace testkit;
-using fake::FakeAudioSystem;
-using fake::FakeDevice;
-using fake::FakeDeviceSpec;
 
 class LibraryEnvironment : public ::testing::Environment {
   public:
@@ -29,37 +18,6 @@ class LibraryEnvironment : public ::testing::Environment {
     }
 };
 const auto* const gEnvironment = ::testing::AddGlobalTestEnvironment(new LibraryEnvironment);
-
-constexpr DWORD kSoon = 5000;
-
-class VolumeWindow : public ::testing::Test {
-  protected:
-    void SetUp() override { FakeAudioSystem::install(&audio_); }
-    void TearDown() override { FakeAudioSystem::install(nullptr); }
-
-    FakeDevice& playback(const std::wstring& id, const std::wstring& adapter,
-                         const std::wstring& name, UINT channels = 2) {
-        FakeDeviceSpec spec;
-        spec.id = id;
-        spec.adapter = adapter;
-        spec.name = name;
-        spec.channels = channels;
-        return audio_.add(spec);
-    }
-    FakeDevice& recording(const std::wstring& id, const std::wstring& adapter,
-                          const std::wstring& name, DWORD state = DEVICE_STATE_ACTIVE) {
-        FakeDeviceSpec spec{id, adapter, name, true, state};
-        return audio_.add(spec);
-    }
-    static std::vector<std::wstring> names(const std::vector<HWND>& panels) {
-        std::vector<std::wstring> result;
-        for (HWND panel : panels)
-            result.push_back(panelName(panel));
-        return result;
-    }
-
-    FakeAudioSystem audio_;
-};
 
 TEST_F(VolumeWindow, ShowsTheEndpointsOfOneAdapterAtATime) {
     playback(L"a", L"Realtek", L"Speakers");
@@ -113,8 +71,7 @@ TEST_F(VolumeWindow, SlidersWriteTheEndpointAndKeepTheBalance) {
     moveSlider(panel, kVolumeSlider, 40);
     EXPECT_NEAR(speakers.volume().master(), 0.4f, 1e-6);
     EXPECT_NEAR(speakers.volume().channel(1), 0.2f, 1e-6);
-    EXPECT_TRUE(uikit::waitUntil([&] { return controlText(panel, kVolumeValue) == L"40"; }, kSoon,
-                                 uikit::Pump::no));
+    EXPECT_TRUE(soon([&] { return controlText(panel, kVolumeValue) == L"40"; }));
     EXPECT_EQ(sliderPosition(panel, kBalanceSlider), 25);
 
     moveSlider(panel, kVolumeSlider, 0);
@@ -122,8 +79,7 @@ TEST_F(VolumeWindow, SlidersWriteTheEndpointAndKeepTheBalance) {
     moveSlider(panel, kVolumeSlider, 60);
     EXPECT_NEAR(speakers.volume().channel(0), 0.6f, 1e-6);
     EXPECT_NEAR(speakers.volume().channel(1), 0.6f, 1e-6);
-    EXPECT_TRUE(uikit::waitUntil([&] { return sliderPosition(panel, kBalanceSlider) == 50; },
-                                 kSoon, uikit::Pump::no));
+    EXPECT_TRUE(soon([&] { return sliderPosition(panel, kBalanceSlider) == 50; }));
 }
 
 TEST_F(VolumeWindow, ChangesElsewhereMoveTheSliderOnce) {
@@ -143,22 +99,25 @@ TEST_F(VolumeWindow, ChangesElsewhereMoveTheSliderOnce) {
     speakers.volume().changeElsewhere(0.3f, true, 5);
     ResumeThread(thread);
     CloseHandle(thread);
-    EXPECT_TRUE(uikit::waitUntil([&] { return sliderPosition(panel, kVolumeSlider) == 30; },
-                                 kSoon, uikit::Pump::no));
+    EXPECT_TRUE(soon([&] { return sliderPosition(panel, kVolumeSlider) == 30; }));
     SendMessageTimeoutW(run.window(), WM_NULL, 0, 0, SMTO_BLOCK, kSoon, &ignored);
     EXPECT_EQ(speakers.volume().reads() - readsBefore, 1);
     EXPECT_EQ(controlText(panel, kVolumeValue), L"30");
     EXPECT_TRUE(checked(panel, kMuteBox));
 
     speakers.volume().changeChannelsElsewhere(0.3f, 0.15f);
-    EXPECT_TRUE(uikit::waitUntil([&] { return sliderPosition(panel, kBalanceSlider) == 25; },
-                                 kSoon, uikit::Pump::no));
+    EXPECT_TRUE(soon([&] { return sliderPosition(panel, kBalanceSlider) == 25; }));
     EXPECT_EQ(controlText(panel, kBalanceValue), L"50");
 }
 
 TEST_F(VolumeWindow, MuteBothWaysAndOnlyWhereThereIsOne) {
     FakeDevice& speakers = playback(L"a", L"Realtek", L"Speakers");
-    FakeDeviceSpec plain{L"b", L"Realtek", L"Plain", false, DEVICE_STATE_ACTIVE, 1,
+    FakeDeviceSpec plain{L"b",
+                         L"Realtek",
+                         L"Plain",
+                         false,
+                         DEVICE_STATE_ACTIVE,
+                         1,
                          ENDPOINT_HARDWARE_SUPPORT_VOLUME};
     FakeDevice& noMute = audio_.add(plain);
     {
@@ -168,8 +127,7 @@ TEST_F(VolumeWindow, MuteBothWaysAndOnlyWhereThereIsOne) {
         EXPECT_TRUE(speakers.volume().muted());
         EXPECT_TRUE(checked(panel, kMuteBox));
         speakers.volume().changeElsewhere(1.0f, false);
-        EXPECT_TRUE(uikit::waitUntil([&] { return !checked(panel, kMuteBox); }, kSoon,
-                                     uikit::Pump::no));
+        EXPECT_TRUE(soon([&] { return !checked(panel, kMuteBox); }));
 
         HWND plainPanel = panelNamed(run.window(), L"Plain");
         EXPECT_FALSE(enabled(plainPanel, kMuteBox));
@@ -197,8 +155,7 @@ TEST_F(VolumeWindow, EndpointsThatComeAndGo) {
     // A new adapter's device arrives: a new entry, its panel with it.
     recording(L"usb", L"USB Audio", L"Headset");
     audio_.notifyState(L"usb", DEVICE_STATE_ACTIVE);
-    EXPECT_TRUE(uikit::waitUntil([&] { return adapterNames(run.window()).size() == 2; }, kSoon,
-                                 uikit::Pump::no));
+    EXPECT_TRUE(soon([&] { return adapterNames(run.window()).size() == 2; }));
     chooseAdapter(run.window(), 1);
     EXPECT_EQ(names(panels(run.window())), std::vector<std::wstring>{L"Headset"});
     chooseAdapter(run.window(), 0);
@@ -206,8 +163,7 @@ TEST_F(VolumeWindow, EndpointsThatComeAndGo) {
     // One of the shown adapter's: at the end of its panels.
     recording(L"mic2", L"Realtek", L"Rear Microphone");
     audio_.notifyState(L"mic2", DEVICE_STATE_ACTIVE);
-    EXPECT_TRUE(uikit::waitUntil([&] { return panels(run.window()).size() == 2; }, kSoon,
-                                 uikit::Pump::no));
+    EXPECT_TRUE(soon([&] { return panels(run.window()).size() == 2; }));
     EXPECT_EQ(names(panels(run.window())),
               (std::vector<std::wstring>{L"Microphone", L"Rear Microphone"}));
 
@@ -216,13 +172,11 @@ TEST_F(VolumeWindow, EndpointsThatComeAndGo) {
     audio_.notifyState(L"spk", DEVICE_STATE_ACTIVE);
     // Unplugged: the panel stays, its controls go grey.
     audio_.notifyState(L"mic", DEVICE_STATE_UNPLUGGED);
-    EXPECT_TRUE(uikit::waitUntil([&] { return !enabled(microphone, kVolumeSlider); }, kSoon,
-                                 uikit::Pump::no));
+    EXPECT_TRUE(soon([&] { return !enabled(microphone, kVolumeSlider); }));
     EXPECT_EQ(panelNamed(run.window(), L"Speakers"), nullptr);
     // And back: the volume is taken again.
     audio_.notifyState(L"mic", DEVICE_STATE_ACTIVE);
-    EXPECT_TRUE(uikit::waitUntil([&] { return enabled(microphone, kVolumeSlider); }, kSoon,
-                                 uikit::Pump::no));
+    EXPECT_TRUE(soon([&] { return enabled(microphone, kVolumeSlider); }));
     run.close();
 
     // All states: the disabled one is listed, greyed.

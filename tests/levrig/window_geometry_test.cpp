@@ -42,7 +42,8 @@ TEST(WindowGeometry, PlaceIsSavedOrCentredAndKeptInside) {
     PixelPoint clipped = initialPosition(false, {}, 900, 700, 300, 200, area);
     EXPECT_EQ(clipped.x, 724);
     EXPECT_EQ(clipped.y, 538);
-    PixelPoint far = initialPosition(true, {INT32_MAX / 2, 0}, INT32_MAX - 1, -5000, 300, 200, area);
+    PixelPoint far =
+        initialPosition(true, {INT32_MAX / 2, 0}, INT32_MAX - 1, -5000, 300, 200, area);
     EXPECT_EQ(far.x, 724);
     EXPECT_EQ(far.y, 0);
     // Larger than the area: the left and top edges win.
