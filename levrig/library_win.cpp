@@ -1,5 +1,6 @@
 #include "levrig/library_win.h"
 
+#include "dialogs/builder/dialog_builder.h"
 #include "levrig/private_heap.h"
 #include "support/ui_text.h"
 
@@ -55,6 +56,13 @@ HICON loadIcon(bool large) {
     const int size = GetSystemMetrics(large ? SM_CXICON : SM_CXSMICON);
     return static_cast<HICON>(
         LoadImageW(gModule, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, size, size, 0));
+}
+
+// The builder's spacing, made for 96 dots per inch, follows the screen.
+void scaleLayoutMetrics() {
+    DialogBuilder::setScreenDpi(0);
+    for (int index = DialogBuilder::kRowGap; index <= DialogBuilder::kFrameBottom; ++index)
+        DialogBuilder::setMetric(index, DialogBuilder::scaled(DialogBuilder::metric(index)));
 }
 
 HRESULT createSystemEnumerator(IMMDeviceEnumerator** enumerator) {
@@ -140,6 +148,7 @@ void prepareFirstUse() {
     InitCommonControlsEx(&controls);
     gLargeIcon = loadIcon(true);
     gSmallIcon = loadIcon(false);
+    scaleLayoutMetrics();
     chooseLanguage();
     gPrepared = true;
 }

@@ -6,10 +6,13 @@
 // Shows an owner window (a stand-in for the tuner's main window, unless
 // --no-owner), loads levrig.dll from its own folder and calls LevRigAsync
 // (or, with --sync, LevRig on a thread of its own) with each command line,
-// printing "result <n>" for each. Then it pumps messages until the stop
-// file exists, calls LevRigAsync(null, null), frees the library and prints
-// "closed <result> threads <before> <after>": the threads of the process
-// before the library was loaded and after it was freed.
+// printing "result <n> in <ms> ms" for each. Then it pumps messages until the
+// stop file exists, calls LevRigAsync(null, null), frees the library and
+// prints "closed <result> threads <before> <after> unloaded <0|1> in <ms> ms":
+// the threads of the process before the library was loaded and after it was
+// freed, and how long closing the windows took.
+#include "tests/ui_kit/ui_test_kit_win.h"
+
 #include <windows.h>
 
 #include <tlhelp32.h>
@@ -151,6 +154,7 @@ int wmain(int argc, wchar_t** argv) {
         else
             lines.push_back(arg);
     }
+    tonvale::uikit::drawOwnFrames();
     HWND owner = withOwner ? createOwner() : nullptr;
     startAudioClient();
     const int threadsBefore = threadCount();
@@ -175,14 +179,18 @@ int wmain(int argc, wchar_t** argv) {
             syncThread = CreateThread(nullptr, 0, runSync, &syncCall, 0, nullptr);
             std::printf("started sync\n");
         } else {
-            std::printf("result %d\n", levRigAsync(owner, line.c_str()));
+            const ULONGLONG start = GetTickCount64();
+            const int result = levRigAsync(owner, line.c_str());
+            std::printf("result %d in %llu ms\n", result, GetTickCount64() - start);
         }
         std::fflush(stdout);
     }
     std::printf("ready\n");
     std::fflush(stdout);
     pumpUntil(stopFile);
+    const ULONGLONG closing = GetTickCount64();
     const int closed = levRigAsync(nullptr, nullptr);
+    const ULONGLONG closingMs = GetTickCount64() - closing;
     if (syncThread) {
         // LevRig's window is its caller's: closing it ends the call.
         EnumThreadWindows(
@@ -200,8 +208,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     FreeLibrary(library);
     const bool unloaded = GetModuleHandleW(L"levrig.dll") == nullptr;
-    std::printf("closed %d threads %d %d unloaded %d\n", closed, threadsBefore, threadCount(),
-                unloaded ? 1 : 0);
+    std::printf("closed %d threads %d %d unloaded %d in %llu ms\n", closed, threadsBefore,
+                threadCount(), unloaded ? 1 : 0, closingMs);
     std::fflush(stdout);
     if (owner)
         DestroyWindow(owner);
