@@ -52,22 +52,20 @@ bool isSmoothCurve(uint32_t pixel) {
     return red < 40 && green > 60 && blue > 60 && (green > blue ? green - blue : blue - green) < 24;
 }
 
-Picture viewPicture(HWND view) {
-    UpdateWindow(view);
-    RECT client = {};
-    GetClientRect(view, &client);
-    Picture picture{client.right, client.bottom,
-                    std::vector<uint32_t>(static_cast<size_t>(client.right) * client.bottom)};
+namespace {
+
+// width x height pixels of source from (x, y).
+Picture pictureOf(HDC source, int x, int y, int width, int height) {
+    Picture picture{width, height, std::vector<uint32_t>(static_cast<size_t>(width) * height)};
     if (picture.pixels.empty())
         return picture;
-    HDC source = GetDC(view);
     BITMAPINFO info = {};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), picture.width, -picture.height, 1, 32, BI_RGB};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
     void* bits = nullptr;
     HBITMAP dib = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC memory = CreateCompatibleDC(source);
     HGDIOBJ old = SelectObject(memory, dib);
-    BitBlt(memory, 0, 0, picture.width, picture.height, source, 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
     GdiFlush();
     const auto* data = static_cast<const uint32_t*>(bits);
     for (size_t i = 0; i < picture.pixels.size(); ++i)
@@ -75,7 +73,29 @@ Picture viewPicture(HWND view) {
     SelectObject(memory, old);
     DeleteObject(dib);
     DeleteDC(memory);
+    return picture;
+}
+
+} // namespace
+
+Picture viewPicture(HWND view) {
+    UpdateWindow(view);
+    RECT client = {};
+    GetClientRect(view, &client);
+    HDC source = GetDC(view);
+    Picture picture = pictureOf(source, 0, 0, client.right, client.bottom);
     ReleaseDC(view, source);
+    return picture;
+}
+
+Picture screenPicture(HWND view) {
+    RECT client = {};
+    GetClientRect(view, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(view, &origin);
+    HDC screen = GetDC(nullptr);
+    Picture picture = pictureOf(screen, origin.x, origin.y, client.right, client.bottom);
+    ReleaseDC(nullptr, screen);
     return picture;
 }
 

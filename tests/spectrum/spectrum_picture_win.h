@@ -37,5 +37,8 @@ bool isSmoothCurve(uint32_t pixel);
 
 // The view's client area as painted on the screen (after pending paints).
 Picture viewPicture(HWND view);
+// The same read from the screen itself, for a view of another process: what
+// covers it is read too.
+Picture screenPicture(HWND view);
 
 } // namespace tonvale::test
