@@ -59,10 +59,22 @@ HICON loadIcon(bool large) {
 }
 
 // The builder's spacing, made for 96 dots per inch, follows the screen.
+// The builder keeps it process-wide; it is written only here, under the
+// options lock, before the first window of a load lays out, and every window
+// thread takes that lock on its way in. Concurrent layouts therefore only
+// read it and need no lock of their own. Scaled from the design values each
+// time, so a second first use after an unload does not scale twice.
+int gDesignMetrics[DialogBuilder::kFrameBottom + 1];
+bool gDesignMetricsKept = false;
+
 void scaleLayoutMetrics() {
     DialogBuilder::setScreenDpi(0);
-    for (int index = DialogBuilder::kRowGap; index <= DialogBuilder::kFrameBottom; ++index)
-        DialogBuilder::setMetric(index, DialogBuilder::scaled(DialogBuilder::metric(index)));
+    for (int index = DialogBuilder::kRowGap; index <= DialogBuilder::kFrameBottom; ++index) {
+        if (!gDesignMetricsKept)
+            gDesignMetrics[index] = DialogBuilder::metric(index);
+        DialogBuilder::setMetric(index, DialogBuilder::scaled(gDesignMetrics[index]));
+    }
+    gDesignMetricsKept = true;
 }
 
 HRESULT createSystemEnumerator(IMMDeviceEnumerator** enumerator) {

@@ -8,7 +8,9 @@
 // control's rectangle from its node. All sizes are pixels.
 //
 // Metrics and the standard descriptors are process-wide and belong to the
-// thread that builds dialogs (the UI thread); set them before a layout.
+// thread that builds dialogs (the UI thread); set them before a layout. They
+// are plain statics: where several threads lay out (the volume library), set
+// them once before any of those threads starts a layout, then only read them.
 #pragma once
 
 #include "dialogs/builder/text_measure.h"

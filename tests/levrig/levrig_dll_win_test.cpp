@@ -241,7 +241,7 @@ TEST_F(LevrigDll, WindowsListTheSoundServersEndpoints) {
     SetForegroundWindow(owner_);
     EXPECT_EQ(levRigAsync_(owner_, L"/I x.ini /R /D0"), 0);
     EXPECT_EQ(windowsTitled(L"Recording Volume").size(), 1u);
-    EXPECT_TRUE(uikit::waitUntil([&] { return GetForegroundWindow() == recordingWindow; }));
+    EXPECT_TRUE(uikit::waitUntil([&] { return GetForegroundWindow() == recordingWindow; }, 15000));
 
     EXPECT_EQ(levRigAsync_(nullptr, nullptr), 1);
     EXPECT_TRUE(windowsTitled(L"Playback Volume").empty());
@@ -318,7 +318,7 @@ TEST_F(LevrigDll, AWindowThatCannotBeMadeShowsItsBox) {
 TEST_F(LevrigDll, LevRigShowsTheWindowOnTheCallersThread) {
     int32_t result = -1;
     std::thread caller([&] { result = levRig_(nullptr, L"/R"); });
-    HWND window = uikit::waitForWindow(uikit::kDialogClass, L"Recording Volume");
+    HWND window = uikit::waitForWindow(uikit::kDialogClass, L"Recording Volume", 15000);
     ASSERT_NE(window, nullptr);
     // Unowned: it can be minimised.
     EXPECT_TRUE(GetWindowLongPtrW(window, GWL_STYLE) & WS_MINIMIZEBOX);
@@ -333,14 +333,29 @@ TEST_F(LevrigDll, UnloadingLeavesNoThread) {
     library_ = nullptr;
     const int before = threadCount();
     SetUp();
-    ASSERT_NE(open(L""), nullptr);
-    ASSERT_NE(open(L"/R", L"Recording Volume"), nullptr);
-    EXPECT_EQ(threadCount(), before + 2);
+    HWND playback = open(L"");
+    HWND recording = open(L"/R", L"Recording Volume");
+    ASSERT_TRUE(playback && recording);
+    // A window thread each, neither of them the caller's.
+    const DWORD windowThreads[2] = {GetWindowThreadProcessId(playback, nullptr),
+                                    GetWindowThreadProcessId(recording, nullptr)};
+    EXPECT_NE(windowThreads[0], windowThreads[1]);
+    EXPECT_NE(windowThreads[0], GetCurrentThreadId());
+    EXPECT_NE(windowThreads[1], GetCurrentThreadId());
+    EXPECT_GE(threadCount(), before + 2);
     EXPECT_EQ(levRigAsync_(nullptr, nullptr), 1);
+    // The closing call waits for the window threads.
+    for (DWORD id : windowThreads) {
+        UniqueHandle thread(OpenThread(SYNCHRONIZE, FALSE, id));
+        EXPECT_TRUE(!thread || WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0) << id;
+    }
     FreeLibrary(library_);
     library_ = nullptr;
     EXPECT_EQ(GetModuleHandleW(L"levrig.dll"), nullptr);
-    EXPECT_EQ(threadCount(), before);
+    // The system's own short-lived threads may still be on their way out on
+    // a busy machine; one the library left would never go.
+    EXPECT_TRUE(uikit::waitUntil([&] { return threadCount() == before; }, 15000, uikit::Pump::no))
+        << threadCount() << " threads, " << before << " before";
 }
 
 } // namespace

@@ -208,8 +208,15 @@ int wmain(int argc, wchar_t** argv) {
     }
     FreeLibrary(library);
     const bool unloaded = GetModuleHandleW(L"levrig.dll") == nullptr;
+    // The system's short-lived threads may take a moment to go on a busy
+    // machine; a thread the library left never goes.
+    int threadsAfter = threadCount();
+    for (int i = 0; i < 200 && threadsAfter != threadsBefore; ++i) {
+        Sleep(50);
+        threadsAfter = threadCount();
+    }
     std::printf("closed %d threads %d %d unloaded %d in %llu ms\n", closed, threadsBefore,
-                threadCount(), unloaded ? 1 : 0, closingMs);
+                threadsAfter, unloaded ? 1 : 0, closingMs);
     std::fflush(stdout);
     if (owner)
         DestroyWindow(owner);

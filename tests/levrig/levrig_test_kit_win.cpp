@@ -131,7 +131,7 @@ std::wstring takeErrorBox(DWORD timeoutMs) {
         return L"<none>";
     std::wstring text = uikit::windowText(box) + L": " + uikit::windowText(GetDlgItem(box, 0xFFFF));
     PostMessageW(box, WM_COMMAND, IDOK, 0);
-    uikit::waitUntil([&] { return !IsWindow(box); }, 5000, uikit::Pump::no);
+    uikit::waitUntil([&] { return !IsWindow(box); }, 15000, uikit::Pump::no);
     return text;
 }
 

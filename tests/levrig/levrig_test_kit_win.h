@@ -50,7 +50,7 @@ bool enabled(HWND panel, int id);
 // Waits (without pumping: the windows are another thread's) for an error
 // box of the volume library, reads its text and presses OK. Returns the
 // text, or "<none>" when no box appears within timeoutMs.
-std::wstring takeErrorBox(DWORD timeoutMs = 10000);
+std::wstring takeErrorBox(DWORD timeoutMs = 20000);
 
 // Runs takeErrorBox on a thread of its own, for calls that block until the
 // box is gone.

@@ -18,7 +18,8 @@ using fake::FakeAudioSystem;
 using fake::FakeDevice;
 using fake::FakeDeviceSpec;
 
-constexpr DWORD kSoon = 5000;
+// A deadline, not a pause: generous for a loaded machine.
+constexpr DWORD kSoon = 15000;
 
 class VolumeWindow : public ::testing::Test {
   protected:

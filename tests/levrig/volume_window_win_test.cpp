@@ -91,7 +91,7 @@ TEST_F(VolumeWindow, ChangesElsewhereMoveTheSliderOnce) {
     // The window thread is held while five notices arrive: one re-read
     // answers them all.
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(run.window(), WM_NULL, 0, 0, SMTO_BLOCK, kSoon, &ignored);
+    ASSERT_NE(SendMessageTimeoutW(run.window(), WM_NULL, 0, 0, SMTO_BLOCK, kSoon, &ignored), 0);
     HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, run.threadId());
     ASSERT_NE(thread, nullptr);
     SuspendThread(thread);
