@@ -27,6 +27,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <thread>
@@ -206,6 +207,7 @@ TEST_F(CalibrationDialogs, SharpReferenceToneReadsAsASlowClock) {
     EXPECT_TRUE(engineRan_);
     EXPECT_FALSE(engineAfter_) << "the engine stops when the capture completes";
     ASSERT_NE(result, 0.0) << narrow(headline) << " / " << narrow(detail);
+    std::printf("captured ratio %.9f: counter bias %+.3f cents\n", result, centsOfRatio(result));
     EXPECT_NEAR(centsOfRatio(result), -1.20, 0.05);
     EXPECT_TRUE(startsWith(headline, L"Frequency observed: 440.")) << narrow(headline);
     EXPECT_TRUE(startsWith(detail, L"Counter bias: -1.")) << narrow(detail);
