@@ -14,57 +14,9 @@ set -euo pipefail
 
 tuner=$1
 probe=$2
-launcher=()
-[[ -z ${TONVALE_EMULATOR:-} ]] || launcher=("$TONVALE_EMULATOR")
-artefacts=${TONVALE_ARTEFACTS_DIR#Z:}/app_tuner_end_to_end
-mkdir -p "$artefacts"
-
-if [[ -z ${DISPLAY:-} ]] || ! pactl info >/dev/null 2>&1; then
-  echo "no display or sound server: run the tests inside the rig" >&2
-  exit 1
-fi
-
-work=$(mktemp -d)
-player=""
-tuner_pid=""
-# shellcheck disable=SC2317  # called by traps and below
-stop_player() {
-  if [[ -n $player ]]; then
-    kill -TERM -- "-$player" 2>/dev/null || true
-    wait "$player" 2>/dev/null || true
-    player=""
-  fi
-}
-# shellcheck disable=SC2317  # called by the EXIT trap
-finish() {
-  stop_player
-  if [[ -n $tuner_pid ]] && kill -0 "$tuner_pid" 2>/dev/null; then
-    "${launcher[@]}" "$probe" close >/dev/null 2>&1 || true
-    sleep 2
-    kill -KILL "$tuner_pid" 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap finish EXIT
-trap 'exit 143' TERM
-trap 'exit 130' INT
-
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
-
-probe() {
-  "${launcher[@]}" "$probe" "$@" 2>/dev/null | tr -d '\r'
-}
-
-# A sine of $1 Hz into the sink, as a generated stream (no gaps).
-play() {
-  stop_player
-  setsid bash -c "sox -q -n -t raw -r 44100 -c 2 -b 16 -e signed-integer - synth 600 sine $1 vol 0.5 |
-    pacat --raw --rate=44100 --channels=2 --format=s16le --device=speaker" </dev/null &
-  player=$!
-}
+# shellcheck source=tests/support/tuner_session.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/tuner_session.sh"
+keep_artefacts_in app_tuner_end_to_end
 
 # Colour class of a screen pixel: green, red, dark or other.
 lamp_colour() {
@@ -114,17 +66,13 @@ check_reading() {
 
 # The settings: AutoStart on, a window position (which turns on remembering
 # it), the pixel drawing.
-folder_windows=$(probe folder)
-folder=$("${launcher[@]}" winepath -u "$folder_windows" 2>/dev/null | tr -d '\r')
-[[ -n $folder ]] || fail "no settings folder"
-mkdir -p "$folder"
+find_settings_folder
 settings=$folder/tonvale.ini
 printf '\xef\xbb\xbf[Tonvale]\r\nWindowPosition=40,30\r\nAutoStart=1\r\nLargeSize=1\r\nInTuneRange=3\r\n[Debug]\r\nUseDirect2D=0\r\n' >"$settings"
 cp "$settings" "$work/settings.before"
 
 # A WM_QUIT while the window exists ends the program on the spot, unsaved.
-"${launcher[@]}" "$tuner" >"$work/tuner.out" 2>&1 &
-tuner_pid=$!
+start_tuner
 probe watch "" 30000 >/dev/null || fail "no tuner window"
 probe quit >/dev/null
 status=0
@@ -136,8 +84,7 @@ cmp -s "$settings" "$work/settings.before" || fail "the tuner saved after WM_QUI
 echo "WM_QUIT ended the tuner without saving"
 
 play 440
-"${launcher[@]}" "$tuner" >"$work/tuner.out" 2>&1 &
-tuner_pid=$!
+start_tuner
 
 # Shown cents round to the nearest: +0 is 439.87 ... 440.13 Hz, +23 for
 # 445.888 Hz is 445.76 ... 446.02 Hz, so the tenths may differ by one.
@@ -162,15 +109,7 @@ timeout 30 "${launcher[@]}" "$tuner" >/dev/null 2>&1 || second=$?
 [[ $(probe count) == 1 ]] || fail "a second tuner window appeared"
 cmp -s "$settings" "$work/settings.before" || fail "tonvale.ini changed before the close"
 
-probe close >/dev/null
-for ((i = 0; i < 100; i++)); do
-  kill -0 "$tuner_pid" 2>/dev/null || break
-  sleep 0.1
-done
-status=0
-wait "$tuner_pid" || status=$?
-tuner_pid=""
-[[ $status -eq 0 ]] || fail "the tuner ended with $status"
+close_tuner
 
 # Written once, at the close: the program's own UTF-16 file now.
 [[ $(head -c 2 "$settings" | od -An -tx1 | tr -d ' ') == fffe ]] ||

@@ -12,66 +12,17 @@ set -euo pipefail
 tuner=$1
 probe=$2
 dialog=$3
-launcher=()
-[[ -z ${TONVALE_EMULATOR:-} ]] || launcher=("$TONVALE_EMULATOR")
+# shellcheck source=tests/support/tuner_session.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/tuner_session.sh"
 
-if [[ -z ${DISPLAY:-} ]] || ! pactl info >/dev/null 2>&1; then
-  echo "no display or sound server: run the tests inside the rig" >&2
-  exit 1
-fi
-
-work=$(mktemp -d)
-player=""
-tuner_pid=""
-# shellcheck disable=SC2317  # called by traps and below
-stop_player() {
-  if [[ -n $player ]]; then
-    kill -TERM -- "-$player" 2>/dev/null || true
-    wait "$player" 2>/dev/null || true
-    player=""
-  fi
-}
+# A dialog left open would keep the tuner from closing.
 # shellcheck disable=SC2317  # called by the EXIT trap
-finish() {
-  stop_player
-  if [[ -n $tuner_pid ]] && kill -0 "$tuner_pid" 2>/dev/null; then
-    "${launcher[@]}" "$dialog" press 2 >/dev/null 2>&1 || true
-    "${launcher[@]}" "$probe" close >/dev/null 2>&1 || true
-    sleep 2
-    kill -KILL "$tuner_pid" 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap finish EXIT
-trap 'exit 143' TERM
-trap 'exit 130' INT
-
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
-
-probe() {
-  "${launcher[@]}" "$probe" "$@" 2>/dev/null | tr -d '\r'
+before_closing_tuner() {
+  "${launcher[@]}" "$dialog" press 2 >/dev/null 2>&1 || true
 }
 
 settings() {
   "${launcher[@]}" "$dialog" "$@" 2>/dev/null | tr -d '\r'
-}
-
-# A sine of $1 Hz into the sink, as a generated stream (no gaps).
-play() {
-  stop_player
-  setsid bash -c "sox -q -n -t raw -r 44100 -c 2 -b 16 -e signed-integer - synth 600 sine $1 vol 0.5 |
-    pacat --raw --rate=44100 --channels=2 --format=s16le --device=speaker" </dev/null &
-  player=$!
-}
-
-# The reading settles on $1 (a prefix) within $2 ms.
-expect_reading() {
-  local text
-  text=$(probe watch "$1" "$2") || fail "the meter never read $1 (last: $text)"
-  echo "meter: $(head -1 <<<"$text")"
 }
 
 open_dialog() {
@@ -86,18 +37,14 @@ close_dialog() {
 }
 
 # Settings as the tuner's own defaults, switched on at the start.
-folder_windows=$(probe folder)
-folder=$("${launcher[@]}" winepath -u "$folder_windows" 2>/dev/null | tr -d '\r')
-[[ -n $folder ]] || fail "no settings folder"
-mkdir -p "$folder"
+find_settings_folder
 settings_file=$folder/tonvale.ini
 printf '\xef\xbb\xbf[Tonvale]\r\nAutoStart=1\r\nLargeSize=0\r\n[Debug]\r\nUseDirect2D=0\r\n' >"$settings_file"
 rm -f "$folder/scale.ini" "$folder/note.ini" # the samples beside the program
 
 # C5 of equal temperament at A4 = 440 Hz.
 play 523.2511
-"${launcher[@]}" "$tuner" >"$work/tuner.out" 2>&1 &
-tuner_pid=$!
+start_tuner
 expect_reading "C5 +0 cents" 30000
 
 # Changed and cancelled: the engine comes back with the old settings.
@@ -123,15 +70,7 @@ open_dialog
 close_dialog 2
 stop_player
 
-probe close >/dev/null
-for ((i = 0; i < 100; i++)); do
-  kill -0 "$tuner_pid" 2>/dev/null || break
-  sleep 0.1
-done
-status=0
-wait "$tuner_pid" || status=$?
-tuner_pid=""
-[[ $status -eq 0 ]] || fail "the tuner ended with $status"
+close_tuner
 iconv -f UTF-16 -t UTF-8 "$settings_file" | tr -d '\r' >"$work/settings.after"
 for line in 'FrequencyOfA4=442' 'ScaleSection=Meantone 1/4 comma' 'ScaleKey=0'; do
   grep -qxF "$line" "$work/settings.after" || fail "tonvale.ini lacks $line"

@@ -9,38 +9,17 @@
 set -euo pipefail
 
 host=$1
-launcher=()
-host_prefix=""
-if [[ -n ${TONVALE_EMULATOR:-} ]]; then
-  launcher=("$TONVALE_EMULATOR")
-  host_prefix="Z:"
-fi
-if [[ -z ${DISPLAY:-} ]] || ! xdpyinfo >/dev/null 2>&1; then
-  echo "no display: run the tests inside the rig" >&2
-  exit 1
-fi
+# shellcheck source=tests/support/rig_driver.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/rig_driver.sh"
+require_rig display
 
-work=$(mktemp -d)
 host_pid=""
 # shellcheck disable=SC2317  # called by the EXIT trap
-cleanup() {
-  if [[ -n $host_pid ]]; then
-    touch "$work/stop"
-    for ((i = 0; i < 100; i++)); do
-      kill -0 "$host_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill -TERM "$host_pid" 2>/dev/null || true
-    wait "$host_pid" 2>/dev/null || true
-  fi
-  rm -rf "$work"
+finish() {
+  [[ -z $host_pid ]] || stop_by_file "$host_pid"
 }
-trap cleanup EXIT
-trap 'exit 143' TERM
-trap 'exit 130' INT
 
-artefacts=${TONVALE_ARTEFACTS_DIR#Z:}/levrig_host_windows
-mkdir -p "$artefacts"
+keep_artefacts_in levrig_host_windows
 # Offsets from the host's window at (40, 40).
 printf '[Playback]\r\nLeft=20\r\nTop=120\r\n[Record]\r\nLeft=360\r\nTop=120\r\n' >"$work/levrig.ini"
 ini="$host_prefix$work/levrig.ini"
@@ -49,16 +28,7 @@ ini="$host_prefix$work/levrig.ini"
   >"$work/output" 2>&1 &
 host_pid=$!
 
-for ((i = 0; i < 600; i++)); do
-  grep -q '^ready' "$work/output" && break
-  if ! kill -0 "$host_pid" 2>/dev/null; then
-    cat "$work/output" >&2
-    echo "the host ended before its windows were shown" >&2
-    exit 1
-  fi
-  sleep 0.1
-done
-grep -q '^ready' "$work/output" || { echo "the host did not get ready within 60 s" >&2; exit 1; }
+await_line "$work/output" '^ready' "$host_pid" >/dev/null
 for title in 'Playback Volume' 'Recording Volume'; do
   xdotool search --sync --onlyvisible --name "^$title\$" >/dev/null
 done

@@ -10,37 +10,15 @@ set -euo pipefail
 
 probe=$1
 mode=${2:-}
-launcher=()
-host_prefix=""
-if [[ -n ${TONVALE_EMULATOR:-} ]]; then
-  launcher=("$TONVALE_EMULATOR")
-  host_prefix="Z:"
-fi
+# shellcheck source=tests/support/rig_driver.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/rig_driver.sh"
+require_rig display
 
-if [[ -z ${DISPLAY:-} ]] || ! xdpyinfo >/dev/null 2>&1; then
-  echo "no display: run the tests inside the rig (bash scripts/test, or bash scripts/rig run ctest ...)" >&2
-  exit 1
-fi
-
-work=$(mktemp -d)
 probe_pid=""
 # shellcheck disable=SC2317  # called by the EXIT trap
-stop_probe() {
-  if [[ -n $probe_pid ]]; then
-    touch "$work/stop"
-    for ((i = 0; i < 100; i++)); do
-      kill -0 "$probe_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill -TERM "$probe_pid" 2>/dev/null || true
-    wait "$probe_pid" 2>/dev/null || true
-    probe_pid=""
-  fi
-  rm -rf "$work"
+finish() {
+  [[ -z $probe_pid ]] || stop_by_file "$probe_pid"
 }
-trap stop_probe EXIT
-trap 'exit 143' TERM
-trap 'exit 130' INT
 
 probe_args=("$host_prefix$work/stop")
 shot=$PWD/rig_display.png
@@ -55,20 +33,9 @@ fi
 "${launcher[@]}" "$probe" "${probe_args[@]}" >"$work/output" 2>&1 &
 probe_pid=$!
 
-placement=""
-for ((i = 0; i < 600; i++)); do
-  placement=$(grep -m1 '^window ' "$work/output" || true)
-  [[ -n $placement ]] && break
-  if ! kill -0 "$probe_pid" 2>/dev/null; then
-    cat "$work/output" >&2
-    echo "the probe ended before it showed its window" >&2
-    exit 1
-  fi
-  sleep 0.1
-done
-[[ -n $placement ]] || { echo "the probe did not report its window within 60 s" >&2; exit 1; }
+placement=$(await_line "$work/output" '^window ' "$probe_pid")
 echo "probe: $placement"
-read -r _ x y w h c0 c1 c2 c3 <<<"${placement//$'\r'/}"
+read -r _ x y w h c0 c1 c2 c3 <<<"$placement"
 colours=("$c0" "$c1" "$c2" "$c3")
 
 # Per quadrant its centre and its two outer corners, 3 pixels inside, so a

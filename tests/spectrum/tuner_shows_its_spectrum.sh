@@ -15,77 +15,20 @@ set -euo pipefail
 tuner=$1
 probe=$2
 spectrum_probe=$3
-launcher=()
-[[ -z ${TONVALE_EMULATOR:-} ]] || launcher=("$TONVALE_EMULATOR")
-artefacts=${TONVALE_ARTEFACTS_DIR#Z:}/tuner_shows_its_spectrum
-mkdir -p "$artefacts"
-
-if [[ -z ${DISPLAY:-} ]] || ! pactl info >/dev/null 2>&1; then
-  echo "no display or sound server: run the tests inside the rig" >&2
-  exit 1
-fi
-
-work=$(mktemp -d)
-tuner_pid=""
-# shellcheck disable=SC2317  # called by the EXIT trap
-finish() {
-  if [[ -n $tuner_pid ]] && kill -0 "$tuner_pid" 2>/dev/null; then
-    "${launcher[@]}" "$probe" close >/dev/null 2>&1 || true
-    sleep 2
-    kill -KILL "$tuner_pid" 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
-trap finish EXIT
-trap 'exit 143' TERM
-trap 'exit 130' INT
-
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
-
-probe() {
-  "${launcher[@]}" "$probe" "$@" 2>/dev/null | tr -d '\r'
-}
+# shellcheck source=tests/support/tuner_session.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/tuner_session.sh"
+keep_artefacts_in tuner_shows_its_spectrum
 
 spectrum() {
   "${launcher[@]}" "$spectrum_probe" "$@" 2>/dev/null | tr -d '\r'
 }
 
-# Polls a command until it succeeds; $1 = tries of 0.2 s.
-until_ok() {
-  local tries=$1 i
-  shift
-  for ((i = 0; i < tries; i++)); do
-    "${launcher[@]}" "$@" >/dev/null 2>&1 && return 0
-    sleep 0.2
-  done
-  return 1
-}
-
-close_tuner() {
-  local i status=0
-  probe close >/dev/null
-  for ((i = 0; i < 150; i++)); do
-    kill -0 "$tuner_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  wait "$tuner_pid" || status=$?
-  tuner_pid=""
-  [[ $status -eq 0 ]] || fail "the tuner ended with $status"
-}
-
-folder_windows=$(probe folder)
-folder=$("${launcher[@]}" winepath -u "$folder_windows" 2>/dev/null | tr -d '\r')
-[[ -n $folder ]] || fail "no settings folder"
-mkdir -p "$folder"
+find_settings_folder
 settings=$folder/tonvale.ini
 printf '\xef\xbb\xbf[Tonvale]\r\nWindowPosition=40,30\r\nAutoStart=1\r\nDeviceSampleRate=44100\r\nPopupFlags=3\r\n[Spectrum View]\r\nWindowPosition=5000,4000\r\nViewSize=400,250\r\nFrequencyZoom=2\r\ndBOffset=10\r\n[Tone Console]\r\nWindowPosition=0,330\r\n[Debug]\r\nUseDirect2D=0\r\n' >"$settings"
 
 [[ -z $(pactl list short sink-inputs) ]] || fail "something else plays into the sink"
-"${launcher[@]}" "$tuner" >"$work/tuner.out" 2>&1 &
-tuner_pid=$!
+start_tuner
 until_ok 150 "$probe" text || fail "the tuner did not start"
 until_ok 50 "$spectrum_probe" shown || fail "the spectrum window did not open again at the start"
 until_ok 50 "$probe" tone-shown || fail "the tone window did not open again at the start"
