@@ -78,13 +78,13 @@ void copyText(HWND owner, const wchar_t* text) {
 class MessageBoxDialog {
   public:
     static MessageBoxDialog* attach(HWND dialog, LPARAM parameter) {
-        auto* spec = reinterpret_cast<MessageBoxSpec*>(parameter);
-        spec->dialog = dialog;
-        return heapNew<MessageBoxDialog>(*spec);
+        auto* request = reinterpret_cast<MessageBoxRequest*>(parameter);
+        request->dialog = dialog;
+        return heapNew<MessageBoxDialog>(*request);
     }
     static void detach(MessageBoxDialog* box) noexcept { heapDelete(box); }
 
-    explicit MessageBoxDialog(MessageBoxSpec& spec) : spec_(spec) {}
+    explicit MessageBoxDialog(MessageBoxRequest& request) : request_(request) {}
 
     INT_PTR handleMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         switch (message) {
@@ -109,13 +109,13 @@ class MessageBoxDialog {
     bool taskDialogLook() const { return isWindowsVistaOrLater(); }
 
     INT_PTR onInit(HWND dialog) {
-        SetWindowTextW(dialog, spec_.caption);
+        SetWindowTextW(dialog, request_.caption);
         if (!build(dialog)) {
-            spec_.result = -1;
+            request_.result = -1;
             EndDialog(dialog, 0);
             return FALSE;
         }
-        const MessageBoxPlan& plan = spec_.plan;
+        const MessageBoxPlan& plan = request_.plan;
         if (plan.icon) {
             SendDlgItemMessageW(dialog, kMessageBoxIconId, STM_SETICON,
                                 reinterpret_cast<WPARAM>(loadStandardIcon(plan.icon)), 0);
@@ -133,25 +133,25 @@ class MessageBoxDialog {
     }
 
     bool build(HWND dialog) {
-        LayoutDC dc(dialog, spec_.font);
+        LayoutDC dc(dialog, request_.font);
         if (!dc.valid())
             return false;
-        const MessageBoxPlan& plan = spec_.plan;
+        const MessageBoxPlan& plan = request_.plan;
         MessageBoxLayoutInput input;
-        input.text = spec_.text;
+        input.text = request_.text;
         for (int i = 0; i < plan.buttonCount; ++i)
             input.buttonTexts[i] = UiText(plan.buttonTexts[i]);
         input.buttonCount = plan.buttonCount;
         input.cancelText = UiText(kTextCancel);
         input.hasIcon = plan.icon != 0;
-        input.iconWidth = spec_.iconWidth;
-        input.iconHeight = spec_.iconHeight;
+        input.iconWidth = request_.iconWidth;
+        input.iconHeight = request_.iconHeight;
         input.taskDialogLook = taskDialogLook();
-        input.captionWidth = captionWidth(dc.get(), spec_.caption);
+        input.captionWidth = captionWidth(dc.get(), request_.caption);
         // Room for the caption, the buttons and the margins on the screen.
-        input.maxTextHeight = workAreaHeight(spec_.owner) * 3 / 4;
+        input.maxTextHeight = workAreaHeight(request_.owner) * 3 / 4;
         const MessageBoxLayout layout = layoutMessageBox(dc.measure(), input);
-        spec_.bandHeight = layout.bandHeight;
+        request_.bandHeight = layout.bandHeight;
 
         DialogControl table[2 + kMaxMessageBoxButtons] = {
             {L"Static", kNoText, kMessageBoxIconId, 0,
@@ -167,50 +167,50 @@ class MessageBoxDialog {
             rects[2 + i] = layout.buttons[i];
         }
         centreOnParent(dialog, layout.clientWidth, layout.clientHeight);
-        if (!createControls(dialog, table, rects, 2 + plan.buttonCount, spec_.font))
+        if (!createControls(dialog, table, rects, 2 + plan.buttonCount, request_.font))
             return false;
         // Not drawn by the control; there for screen readers and tests.
-        SetDlgItemTextW(dialog, kMessageBoxTextId, spec_.text);
+        SetDlgItemTextW(dialog, kMessageBoxTextId, request_.text);
         return true;
     }
 
     INT_PTR onDrawItem(const DRAWITEMSTRUCT& item) {
         if (item.CtlID != kMessageBoxTextId || !(item.itemAction & ODA_DRAWENTIRE))
             return FALSE;
-        const bool band = spec_.bandHeight > 0;
+        const bool band = request_.bandHeight > 0;
         FillRect(item.hDC, &item.rcItem, GetSysColorBrush(band ? COLOR_WINDOW : COLOR_BTNFACE));
-        SelectionOf font(item.hDC, spec_.font);
+        SelectionOf font(item.hDC, request_.font);
         SetBkMode(item.hDC, TRANSPARENT);
         SetTextColor(item.hDC, GetSysColor(band ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
         RECT area = item.rcItem;
-        DrawTextW(item.hDC, spec_.text, -1, &area, wrappedTextFlags(TextPrefix::plain));
+        DrawTextW(item.hDC, request_.text, -1, &area, wrappedTextFlags(TextPrefix::plain));
         return TRUE;
     }
 
     INT_PTR onPaint(HWND dialog) {
-        if (spec_.bandHeight <= 0)
+        if (request_.bandHeight <= 0)
             return FALSE;
         PaintDC paint(dialog);
         RECT dirty = paint.dirty();
         RECT white = dirty;
-        white.bottom = std::min<LONG>(dirty.bottom, spec_.bandHeight);
+        white.bottom = std::min<LONG>(dirty.bottom, request_.bandHeight);
         if (white.bottom > white.top)
             FillRect(paint.get(), &white, GetSysColorBrush(COLOR_WINDOW));
         RECT grey = dirty;
-        grey.top = std::max<LONG>(dirty.top, spec_.bandHeight);
+        grey.top = std::max<LONG>(dirty.top, request_.bandHeight);
         if (grey.bottom > grey.top)
             FillRect(paint.get(), &grey, GetSysColorBrush(COLOR_BTNFACE));
         return TRUE;
     }
 
     INT_PTR onStaticColour() {
-        if (spec_.bandHeight <= 0)
+        if (request_.bandHeight <= 0)
             return FALSE;
         return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
     }
 
     INT_PTR onCommand(HWND dialog, int id) {
-        const MessageBoxPlan& plan = spec_.plan;
+        const MessageBoxPlan& plan = request_.plan;
         int index = -1;
         if (id == IDCANCEL)
             index = plan.cancelIndex;
@@ -218,7 +218,7 @@ class MessageBoxDialog {
             index = id - kMessageBoxFirstButtonId;
         if (index < 0)
             return TRUE; // no cancel button: Esc and the close box do nothing
-        spec_.result = index;
+        request_.result = index;
         EndDialog(dialog, index + 1);
         return TRUE;
     }
@@ -240,11 +240,11 @@ class MessageBoxDialog {
             TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, point.x,
                            point.y, 0, dialog, nullptr));
         if (chosen == kCopyCommand)
-            copyText(dialog, spec_.text);
+            copyText(dialog, request_.text);
         return TRUE;
     }
 
-    MessageBoxSpec& spec_;
+    MessageBoxRequest& request_;
 };
 
 struct DisabledWindows {
@@ -274,18 +274,18 @@ BOOL CALLBACK collectEnabled(HWND window, LPARAM lParam) {
 } // namespace
 
 int TunerMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
-    MessageBoxSpec spec;
-    spec.owner = owner ? owner : GetDesktopWindow();
-    spec.font = boxFont();
-    spec.iconWidth = GetSystemMetrics(SM_CXICON);
-    spec.iconHeight = GetSystemMetrics(SM_CYICON);
-    spec.text = text ? text : L"";
-    spec.caption = caption ? caption : L"";
-    spec.plan = planMessageBox(type);
+    MessageBoxRequest request;
+    request.owner = owner ? owner : GetDesktopWindow();
+    request.font = boxFont();
+    request.iconWidth = GetSystemMetrics(SM_CXICON);
+    request.iconHeight = GetSystemMetrics(SM_CYICON);
+    request.text = text ? text : L"";
+    request.caption = caption ? caption : L"";
+    request.plan = planMessageBox(type);
 
     // Errors and warnings hold the whole thread's windows, not just the owner.
-    DisabledWindows disabled = {spec.owner, {}, 0};
-    if (spec.plan.iconClass != mb::kIconQuestion && spec.plan.iconClass != mb::kIconAsterisk) {
+    DisabledWindows disabled = {request.owner, {}, 0};
+    if (request.plan.iconClass != mb::kIconQuestion && request.plan.iconClass != mb::kIconAsterisk) {
         EnumThreadWindows(GetCurrentThreadId(), collectEnabled,
                           reinterpret_cast<LPARAM>(&disabled));
         for (int i = 0; i < disabled.count; ++i)
@@ -297,16 +297,16 @@ int TunerMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UIN
     const INT_PTR ended =
         bare ? DialogBoxIndirectParamW(
                    gProcess.instance ? gProcess.instance : GetModuleHandleW(nullptr), bare,
-                   spec.owner, dialogProcedure<MessageBoxDialog>, reinterpret_cast<LPARAM>(&spec))
+                   request.owner, dialogProcedure<MessageBoxDialog>, reinterpret_cast<LPARAM>(&request))
              : 0;
     if (ended < 1)
-        spec.result = -1;
+        request.result = -1;
 
     const DWORD error = GetLastError();
     for (int i = 0; i < disabled.count; ++i)
         EnableWindow(disabled.windows[i], TRUE);
     SetLastError(error);
-    return messageBoxResult(spec.plan, spec.result);
+    return messageBoxResult(request.plan, request.result);
 }
 
 } // namespace tonvale

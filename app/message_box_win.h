@@ -19,7 +19,7 @@ namespace tonvale {
 int TunerMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
 
 // One box, from the call to its end (lives on the caller's stack).
-struct MessageBoxSpec {
+struct MessageBoxRequest {
     HWND dialog = nullptr; // set at WM_INITDIALOG
     HWND owner = nullptr;
     HFONT font = nullptr;

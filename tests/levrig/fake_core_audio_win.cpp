@@ -524,8 +524,8 @@ HRESULT FakeTopology::GetConnector(UINT index, IConnector** connector) {
 
 // FakeDevice ---------------------------------------------------------------
 
-FakeDevice::FakeDevice(FakeDeviceSpec spec)
-    : spec_(std::move(spec)), volume_(spec_.channels, spec_.hardwareSupport) {}
+FakeDevice::FakeDevice(FakeDeviceSetup setup)
+    : setup_(std::move(setup)), volume_(setup_.channels, setup_.hardwareSupport) {}
 
 FakePart& FakeDevice::addPart(PartType type, const std::wstring& name) {
     parts_.push_back(std::make_unique<FakePart>(type, name));
@@ -556,7 +556,7 @@ HRESULT FakeDevice::QueryInterface(REFIID iid, void** object) {
 }
 
 HRESULT FakeDevice::Activate(REFIID iid, DWORD, PROPVARIANT*, void** object) {
-    if (iid == __uuidof(IAudioEndpointVolume) && (spec_.state & DEVICE_STATE_ACTIVE))
+    if (iid == __uuidof(IAudioEndpointVolume) && (setup_.state & DEVICE_STATE_ACTIVE))
         return volume_.QueryInterface(iid, object);
     if (iid == __uuidof(IDeviceTopology) && topology_)
         return topology_->QueryInterface(iid, object);
@@ -570,27 +570,27 @@ HRESULT FakeDevice::OpenPropertyStore(DWORD, IPropertyStore** store) {
 }
 
 HRESULT FakeDevice::GetId(LPWSTR* id) {
-    return copyText(spec_.id, id);
+    return copyText(setup_.id, id);
 }
 
 HRESULT FakeDevice::GetState(DWORD* state) {
-    *state = spec_.state;
+    *state = setup_.state;
     return S_OK;
 }
 
 HRESULT FakeDevice::GetDataFlow(EDataFlow* flow) {
-    *flow = spec_.recording ? eCapture : eRender;
+    *flow = setup_.recording ? eCapture : eRender;
     return S_OK;
 }
 
 HRESULT FakeDevice::GetValue(REFPROPERTYKEY key, PROPVARIANT* value) {
     PropVariantInit(value);
     const std::wstring* text = nullptr;
-    if (sameKey(key, kAdapterNameKey) && !spec_.adapter.empty())
-        text = &spec_.adapter;
+    if (sameKey(key, kAdapterNameKey) && !setup_.adapter.empty())
+        text = &setup_.adapter;
     else if (sameKey(key, kEndpointNameKey))
-        text = &spec_.name;
-    std::wstring friendly = spec_.name + L" (" + spec_.adapter + L")";
+        text = &setup_.name;
+    std::wstring friendly = setup_.name + L" (" + setup_.adapter + L")";
     if (sameKey(key, kFriendlyNameKey))
         text = &friendly;
     if (!text)
@@ -601,9 +601,9 @@ HRESULT FakeDevice::GetValue(REFPROPERTYKEY key, PROPVARIANT* value) {
 
 // FakeAudioSystem ----------------------------------------------------------
 
-FakeDevice& FakeAudioSystem::add(FakeDeviceSpec spec) {
+FakeDevice& FakeAudioSystem::add(FakeDeviceSetup setup) {
     std::lock_guard<std::mutex> lock(mutex_);
-    devices_.push_back(std::make_unique<FakeDevice>(std::move(spec)));
+    devices_.push_back(std::make_unique<FakeDevice>(std::move(setup)));
     return *devices_.back();
 }
 
@@ -614,7 +614,7 @@ void FakeAudioSystem::setDefault(bool recording, const std::wstring& id) {
 FakeDevice* FakeAudioSystem::find(const std::wstring& id) {
     std::lock_guard<std::mutex> lock(mutex_);
     for (auto& device : devices_) {
-        if (device->spec().id == id)
+        if (device->setup().id == id)
             return device.get();
     }
     return nullptr;
@@ -661,8 +661,8 @@ HRESULT FakeAudioSystem::EnumAudioEndpoints(EDataFlow flow, DWORD mask,
     std::vector<FakeDevice*> matching;
     std::lock_guard<std::mutex> lock(mutex_);
     for (auto& device : devices_) {
-        const bool recording = device->spec().recording;
-        if ((flow == eAll || (flow == eCapture) == recording) && (device->spec().state & mask))
+        const bool recording = device->setup().recording;
+        if ((flow == eAll || (flow == eCapture) == recording) && (device->setup().state & mask))
             matching.push_back(device.get());
     }
     *devices = new FakeCollection(matching);

@@ -186,7 +186,7 @@ class FakeTopology : public IDeviceTopology {
     std::atomic<ULONG> references_{1};
 };
 
-struct FakeDeviceSpec {
+struct FakeDeviceSetup {
     std::wstring id;
     std::wstring adapter; // empty: the property cannot be read
     std::wstring name;
@@ -198,11 +198,11 @@ struct FakeDeviceSpec {
 
 class FakeDevice : public IMMDevice, public IMMEndpoint, public IPropertyStore {
   public:
-    explicit FakeDevice(FakeDeviceSpec spec);
+    explicit FakeDevice(FakeDeviceSetup setup);
 
-    const FakeDeviceSpec& spec() const { return spec_; }
+    const FakeDeviceSetup& setup() const { return setup_; }
     FakeEndpointVolume& volume() { return volume_; }
-    void setState(DWORD state) { spec_.state = state; }
+    void setState(DWORD state) { setup_.state = state; }
     // The topology behind the endpoint: connector 0 is connected to `device`.
     FakePart& topologyDevice();
     // A part of this endpoint's topology, kept with it.
@@ -228,7 +228,7 @@ class FakeDevice : public IMMDevice, public IMMEndpoint, public IPropertyStore {
     HRESULT STDMETHODCALLTYPE Commit() override { return E_NOTIMPL; }
 
   private:
-    FakeDeviceSpec spec_;
+    FakeDeviceSetup setup_;
     FakeEndpointVolume volume_;
     std::vector<std::unique_ptr<FakePart>> parts_;
     std::unique_ptr<FakeTopology> topology_;
@@ -237,7 +237,7 @@ class FakeDevice : public IMMDevice, public IMMEndpoint, public IPropertyStore {
 
 class FakeAudioSystem : public IMMDeviceEnumerator {
   public:
-    FakeDevice& add(FakeDeviceSpec spec);
+    FakeDevice& add(FakeDeviceSetup setup);
     void setDefault(bool recording, const std::wstring& id);
     // A device-state notice from another thread.
     void notifyState(const std::wstring& id, DWORD state);

@@ -16,7 +16,7 @@ namespace tonvale::levrig::testkit {
 
 using fake::FakeAudioSystem;
 using fake::FakeDevice;
-using fake::FakeDeviceSpec;
+using fake::FakeDeviceSetup;
 
 // A deadline, not a pause: generous for a loaded machine.
 constexpr DWORD kSoon = 15000;
@@ -28,17 +28,17 @@ class VolumeWindow : public ::testing::Test {
 
     FakeDevice& playback(const std::wstring& id, const std::wstring& adapter,
                          const std::wstring& name, UINT channels = 2) {
-        FakeDeviceSpec spec;
-        spec.id = id;
-        spec.adapter = adapter;
-        spec.name = name;
-        spec.channels = channels;
-        return audio_.add(spec);
+        FakeDeviceSetup setup;
+        setup.id = id;
+        setup.adapter = adapter;
+        setup.name = name;
+        setup.channels = channels;
+        return audio_.add(setup);
     }
     FakeDevice& recording(const std::wstring& id, const std::wstring& adapter,
                           const std::wstring& name, DWORD state = DEVICE_STATE_ACTIVE) {
-        FakeDeviceSpec spec{id, adapter, name, true, state};
-        return audio_.add(spec);
+        FakeDeviceSetup setup{id, adapter, name, true, state};
+        return audio_.add(setup);
     }
     static std::vector<std::wstring> names(const std::vector<HWND>& panels) {
         std::vector<std::wstring> result;

@@ -112,7 +112,7 @@ TEST_F(VolumeWindow, ChangesElsewhereMoveTheSliderOnce) {
 
 TEST_F(VolumeWindow, MuteBothWaysAndOnlyWhereThereIsOne) {
     FakeDevice& speakers = playback(L"a", L"Realtek", L"Speakers");
-    FakeDeviceSpec plain{L"b",
+    FakeDeviceSetup plain{L"b",
                          L"Realtek",
                          L"Plain",
                          false,
