@@ -7,6 +7,7 @@
 #include "app/process_context_win.h"
 #include "app/program_version.h"
 #include "app/window_placement.h"
+#include "devices/measurement/measurement_scheduling_win.h"
 #include "dialogs/builder/dialog_builder.h"
 #include "engine/sine_table.h"
 #include "meter/direct2d_win.h"
@@ -247,6 +248,9 @@ int runTuner(HINSTANCE instance, int showCommand) {
     const INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&controls);
     fillSineTable();
+    // Without it the measurement threads keep their normal class.
+    if (isWindowsVistaOrLater())
+        bindMmcss();
     loadIcons();
     registerWindowClasses();
     loadSettings();

@@ -5,6 +5,8 @@
 #     position, it shows A4 +0 cents for 440 Hz (lamps in tune), then +23
 #     cents for a tone 23 cents sharp (sharp lamp), as the meter's window text
 #     and on a screenshot;
+#   - it has bound the multimedia scheduling functions (avrt.dll) that the
+#     clock measurement threads use;
 #   - a second start while it runs exits with 0 and makes no window;
 #   - closed, it writes tonvale.ini once, with the window position and the
 #     popup flags; a WM_QUIT while its window exists ends it without saving.
@@ -95,6 +97,7 @@ read -r _ main_x main_y _ <<<"$(grep '^main ' "$work/places")"
 [[ $main_x -ge 40 && $main_y -ge 30 && $main_x -lt 80 && $main_y -lt 110 ]] ||
   fail "the window is not at its stored position 40,30 (client at $main_x,$main_y)"
 check_lamps "$artefacts/a4_in_tune.png" green green
+probe modules | grep -qixF avrt.dll || fail "the tuner did not bind avrt.dll at its start"
 
 # 23 cents sharp: 440 * 2^(23/1200).
 play 445.888

@@ -24,6 +24,8 @@
 //   tuner_probe stats                      the tuner process's CPU time
 //                                          (ms), private and working-set
 //                                          bytes
+//   tuner_probe modules                    the file names of the modules
+//                                          loaded in the tuner process
 // Exit status 0 on success, 1 when the tuner or the text was not found.
 #include <windows.h>
 
@@ -100,6 +102,25 @@ int printStats(HWND main) {
                 static_cast<unsigned long long>(memory.WorkingSetSize));
     CloseHandle(process);
     return 0;
+}
+
+int printModules(HWND main) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(main, &processId);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (!process)
+        return 1;
+    HMODULE modules[512] = {};
+    DWORD bytes = 0;
+    const bool listed = EnumProcessModules(process, modules, sizeof modules, &bytes);
+    const DWORD count = std::min<DWORD>(bytes / sizeof(HMODULE), 512);
+    for (DWORD i = 0; listed && i < count; ++i) {
+        wchar_t name[MAX_PATH] = {};
+        if (GetModuleBaseNameW(process, modules[i], name, MAX_PATH))
+            std::printf("%ls\n", name);
+    }
+    CloseHandle(process);
+    return listed ? 0 : 1;
 }
 
 bool waitFor(const wchar_t* expected, DWORD timeoutMs, std::wstring& text) {
@@ -201,6 +222,8 @@ int wmain(int argc, wchar_t** argv) {
         PostMessageW(main, WM_CLOSE, 0, 0);
     } else if (command == L"stats") {
         return printStats(main);
+    } else if (command == L"modules") {
+        return printModules(main);
     } else if (command == L"quit") {
         PostThreadMessageW(GetWindowThreadProcessId(main, nullptr), WM_QUIT, 0, 0);
     } else {
