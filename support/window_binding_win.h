@@ -14,7 +14,8 @@
 //
 // dialogProcedure<D> is the DLGPROC of a dialog made from a template: the
 // object comes from the init parameter of WM_INITDIALOG through D::attach and
-// lives in DWLP_USER until WM_NCDESTROY. D provides:
+// lives in DWLP_USER until WM_NCDESTROY; without one the dialog ends at once
+// with -1. D provides:
 //   static D* attach(HWND dialog, LPARAM initParam);
 //   static void detach(D* object) noexcept;
 //   INT_PTR handleMessage(HWND, UINT, WPARAM, LPARAM); // FALSE: default handling
@@ -69,6 +70,11 @@ INT_PTR CALLBACK dialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
         Dialog* object = guardBorder(
             "dialog creation", [&] { return Dialog::attach(dialog, lParam); },
             []() -> Dialog* { return nullptr; });
+        // Without its object nothing could ever end a modal dialog.
+        if (!object) {
+            EndDialog(dialog, -1);
+            return FALSE;
+        }
         SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(object));
     }
     Dialog* object = boundObject<Dialog>(dialog, DWLP_USER);

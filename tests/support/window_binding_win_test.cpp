@@ -137,6 +137,15 @@ TEST(WindowBinding, DialogObjectComesFromTheInitParameter) {
     EXPECT_TRUE(probe.detached);
 }
 
+TEST(WindowBinding, ModalDialogWithoutItsObjectEndsAtOnce) {
+    EmptyDialogTemplate dialogTemplate = {};
+    dialogTemplate.header.style = WS_POPUP;
+    // A null init parameter is an object that could not be made.
+    EXPECT_EQ(DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &dialogTemplate.header, nullptr,
+                                      dialogProcedure<ProbeDialog>, 0),
+              -1);
+}
+
 TEST(WindowBinding, ThreadThatThrowsEndsWithItsOwnExitCode) {
     UniqueHandle thread(WorkerThread::start(
         nullptr, 0, [](void*) -> uint32_t { throw std::runtime_error("thread failed"); }, nullptr,
