@@ -1,5 +1,5 @@
 // Loads levrig.dll as the tuner does and drives its entry points, for tests
-// judged from outside (screenshots, pactl, window texts).
+// judged from outside (screenshots, window texts, thread counts).
 //
 //   levrig_host <stop-file> [--no-owner] [--sync] <command line>...
 //
