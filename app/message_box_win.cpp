@@ -285,7 +285,8 @@ int TunerMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UIN
 
     // Errors and warnings hold the whole thread's windows, not just the owner.
     DisabledWindows disabled = {request.owner, {}, 0};
-    if (request.plan.iconClass != mb::kIconQuestion && request.plan.iconClass != mb::kIconAsterisk) {
+    if (request.plan.iconClass != mb::kIconQuestion &&
+        request.plan.iconClass != mb::kIconAsterisk) {
         EnumThreadWindows(GetCurrentThreadId(), collectEnabled,
                           reinterpret_cast<LPARAM>(&disabled));
         for (int i = 0; i < disabled.count; ++i)
@@ -295,9 +296,10 @@ int TunerMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UIN
     alignas(4) unsigned char buffer[kTemplateHeaderBytes + 2];
     const DLGTEMPLATE* bare = emptyTemplate(buffer, sizeof buffer, nullptr);
     const INT_PTR ended =
-        bare ? DialogBoxIndirectParamW(
-                   gProcess.instance ? gProcess.instance : GetModuleHandleW(nullptr), bare,
-                   request.owner, dialogProcedure<MessageBoxDialog>, reinterpret_cast<LPARAM>(&request))
+        bare ? DialogBoxIndirectParamW(gProcess.instance ? gProcess.instance
+                                                         : GetModuleHandleW(nullptr),
+                                       bare, request.owner, dialogProcedure<MessageBoxDialog>,
+                                       reinterpret_cast<LPARAM>(&request))
              : 0;
     if (ended < 1)
         request.result = -1;

@@ -113,12 +113,12 @@ TEST_F(VolumeWindow, ChangesElsewhereMoveTheSliderOnce) {
 TEST_F(VolumeWindow, MuteBothWaysAndOnlyWhereThereIsOne) {
     FakeDevice& speakers = playback(L"a", L"Realtek", L"Speakers");
     FakeDeviceSetup plain{L"b",
-                         L"Realtek",
-                         L"Plain",
-                         false,
-                         DEVICE_STATE_ACTIVE,
-                         1,
-                         ENDPOINT_HARDWARE_SUPPORT_VOLUME};
+                          L"Realtek",
+                          L"Plain",
+                          false,
+                          DEVICE_STATE_ACTIVE,
+                          1,
+                          ENDPOINT_HARDWARE_SUPPORT_VOLUME};
     FakeDevice& noMute = audio_.add(plain);
     {
         WindowRun run(L"");
